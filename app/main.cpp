@@ -1,0 +1,13 @@
+#include "printing/win32/win_spooler.h"
+#include "ui/torlent_form.h"
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/,
+                   int /*show*/) {
+  printing::WinSpooler spooler;
+  vcl::TApplication application;
+  TorlentForm* orlentForm = nullptr;
+  application.Initialize();
+  application.CreateForm(&orlentForm, spooler);
+  application.Run();
+  return 0;
+}

@@ -1,0 +1,72 @@
+#include "printing/printer_list_refresh.h"
+
+#include <cstring>
+#include <limits>
+
+namespace printing {
+
+namespace {
+
+// The printer set can grow between the sizing and the filling call; try again a few times
+// before giving up on this tick.
+constexpr int kEnumAttempts = 4;
+// Headroom past the needed size, zero-filled.
+constexpr DWORD kSlack = 4;
+
+bool ListShows(const vcl::TListBox& list, const PrinterNameTable& names, std::uint32_t count) {
+  // Item by item: names holding CR or LF could make two different lists join to the same text.
+  if (list.Count() != static_cast<int>(count)) return false;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    if (list.Item(static_cast<int>(i)) != names[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsBrandPrinterName(const char* name) {
+  return name != nullptr && std::strncmp(name, kBrandPrefix, sizeof(kBrandPrefix) - 1) == 0;
+}
+
+void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
+                        vcl::TListBox& list) {
+  for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
+    DWORD needed = 0;
+    DWORD returned = 0;
+    spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
+    if (needed > std::numeric_limits<DWORD>::max() - kSlack) return;
+    LocalBlock block(spooler, static_cast<SIZE_T>(needed) + kSlack);
+    if (!block) return;
+
+    returned = 0;
+    DWORD filled_needed = 0;
+    const BOOL filled = spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.get(), needed,
+                                              &filled_needed, &returned);
+    if (!filled) {
+      if (spooler.GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
+      returned = 0;
+    }
+    // Never read a record past the block, whatever the count claims.
+    const DWORD capacity = needed / sizeof(PRINTER_INFO_2A);
+    if (returned > capacity) returned = capacity;
+
+    count = 0;
+    for (DWORD i = 0; i < returned && count < MaxPrinterNames; ++i) {
+      PRINTER_INFO_2A record;
+      std::memcpy(&record, block.get() + i * sizeof(PRINTER_INFO_2A), sizeof(record));
+      if ((record.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
+      if (!IsBrandPrinterName(record.pPrinterName)) continue;
+      names[count] = vcl::FromAnsi(record.pPrinterName);
+      ++count;
+    }
+
+    if (!ListShows(list, names, count)) {
+      list.Clear();
+      for (std::uint32_t i = 0; i < count; ++i) list.ItemsAdd(names[i]);
+    }
+    return;
+  }
+  // The set kept growing on every attempt: keep what is shown until the next tick.
+}
+
+}  // namespace printing

@@ -1,0 +1,26 @@
+// The spooler interface over winspool and kernel32.
+#pragma once
+
+#include "printing/spooler.h"
+
+namespace printing {
+
+class WinSpooler final : public Spooler {
+ public:
+  BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                     LPDWORD needed, LPDWORD returned) override;
+  BOOL OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) override;
+  BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
+                   LPDWORD needed) override;
+  LONG DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
+                           PDEVMODEA input, DWORD mode) override;
+  BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD command) override;
+  BOOL ClosePrinter(HANDLE printer) override;
+  HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) override;
+  HLOCAL LocalFree(HLOCAL block) override;
+  HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
+  HGLOBAL GlobalFree(HGLOBAL block) override;
+  DWORD GetLastError() override;
+};
+
+}  // namespace printing

@@ -1,0 +1,130 @@
+// The Win32 and spooler types the logic uses. On Windows they come from the SDK; host builds get
+// layout-compatible stand-ins so the same logic compiles and runs under the simulated spooler.
+#pragma once
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <winspool.h>
+#else
+#include <cstddef>
+#include <cstdint>
+
+using BYTE = std::uint8_t;
+using WORD = std::uint16_t;
+using DWORD = std::uint32_t;
+using LONG = std::int32_t;
+using BOOL = int;
+using UINT = unsigned int;
+using SIZE_T = std::size_t;
+using LANGID = WORD;
+using LPBYTE = BYTE*;
+using LPDWORD = DWORD*;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using HANDLE = void*;
+using HLOCAL = void*;
+using HGLOBAL = void*;
+using PSECURITY_DESCRIPTOR = void*;
+struct HWND__;
+using HWND = HWND__*;
+using ACCESS_MASK = DWORD;
+
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
+constexpr DWORD PRINTER_ENUM_LOCAL = 0x00000002;
+constexpr DWORD PRINTER_ATTRIBUTE_WORK_OFFLINE = 0x00000400;
+constexpr UINT LMEM_ZEROINIT = 0x0040;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr DWORD DM_OUT_BUFFER = 2;
+constexpr DWORD DM_IN_PROMPT = 4;
+constexpr DWORD DM_IN_BUFFER = 8;
+constexpr LONG IDOK = 1;
+constexpr LONG IDCANCEL = 2;
+constexpr DWORD PRINTER_ALL_ACCESS = 0x000F000C;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr short DMPAPER_LETTER = 1;
+constexpr short DMPAPER_A4 = 9;
+constexpr DWORD DM_PAPERSIZE = 0x00000002;
+
+struct DEVMODEA {
+  BYTE dmDeviceName[32];
+  WORD dmSpecVersion;
+  WORD dmDriverVersion;
+  WORD dmSize;
+  WORD dmDriverExtra;
+  DWORD dmFields;
+  short dmOrientation;
+  short dmPaperSize;
+  short dmPaperLength;
+  short dmPaperWidth;
+  short dmScale;
+  short dmCopies;
+  short dmDefaultSource;
+  short dmPrintQuality;
+  short dmColor;
+  short dmDuplex;
+  short dmYResolution;
+  short dmTTOption;
+  short dmCollate;
+  BYTE dmFormName[32];
+  WORD dmLogPixels;
+  DWORD dmBitsPerPel;
+  DWORD dmPelsWidth;
+  DWORD dmPelsHeight;
+  DWORD dmNup;
+  DWORD dmDisplayFrequency;
+  DWORD dmICMMethod;
+  DWORD dmICMIntent;
+  DWORD dmMediaType;
+  DWORD dmDitherType;
+  DWORD dmReserved1;
+  DWORD dmReserved2;
+  DWORD dmPanningWidth;
+  DWORD dmPanningHeight;
+};
+static_assert(sizeof(DEVMODEA) == 156, "DEVMODEA must keep the SDK layout");
+using LPDEVMODEA = DEVMODEA*;
+using PDEVMODEA = DEVMODEA*;
+
+struct PRINTER_INFO_2A {
+  LPSTR pServerName;
+  LPSTR pPrinterName;
+  LPSTR pShareName;
+  LPSTR pPortName;
+  LPSTR pDriverName;
+  LPSTR pComment;
+  LPSTR pLocation;
+  LPDEVMODEA pDevMode;
+  LPSTR pSepFile;
+  LPSTR pPrintProcessor;
+  LPSTR pDatatype;
+  LPSTR pParameters;
+  PSECURITY_DESCRIPTOR pSecurityDescriptor;
+  DWORD Attributes;
+  DWORD Priority;
+  DWORD DefaultPriority;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD Status;
+  DWORD cJobs;
+  DWORD AveragePPM;
+};
+
+struct PRINTER_DEFAULTSA {
+  LPSTR pDatatype;
+  LPDEVMODEA pDevMode;
+  ACCESS_MASK DesiredAccess;
+};
+#endif
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(PRINTER_INFO_2A) == 84, "32-bit level-2 printer records are 84 bytes");
+#endif

@@ -1,0 +1,21 @@
+// The window's captions in its two languages.
+#pragma once
+
+#include "printing/winapi_types.h"
+
+namespace ui {
+
+struct Captions {
+  const char16_t* window;
+  const char16_t* title;
+  const char16_t* ok;
+  const char16_t* cancel;
+};
+
+// The built-in captions, kept for users whose language is Chinese (PRC).
+extern const Captions kChineseCaptions;
+extern const Captions kEnglishCaptions;
+
+constexpr LANGID kChinesePrc = 0x0804;
+
+}  // namespace ui

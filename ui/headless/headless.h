@@ -1,0 +1,61 @@
+// Test access to the headless back end of the window framework: it keeps each control's text,
+// geometry and state in memory and lets a test deliver clicks and timer ticks.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/vcl.h"
+
+namespace headless {
+
+struct Bounds {
+  int left, top, width, height;
+};
+
+Bounds BoundsOf(const vcl::TControl& control);
+int TabOrderOf(const vcl::TControl& control);
+
+// Every Clear and ItemsAdd since the list box was made; an untouched list keeps its count.
+int ListMutations(const vcl::TListBox& list);
+void Select(vcl::TListBox& list, int index);  // -1 clears the selection
+int Selection(const vcl::TListBox& list);
+int ItemHeight(const vcl::TListBox& list);
+int Columns(const vcl::TListBox& list);
+
+void Click(vcl::TButton& button);
+// Delivers OnTimer when the timer is enabled; returns whether it did.
+bool Tick(vcl::TTimer& timer);
+
+struct FormState {
+  bool visible = false;
+  bool tool_window = false;
+  bool button_highlight = false;
+  int client_width = 0, client_height = 0;
+  int show_calls = 0, close_calls = 0;
+  bool quit_posted = false;
+  vcl::FontSpec font{u"", 0, false};
+  int icon_id = 0;
+  std::u16string window_class;
+};
+const FormState& StateOf(const vcl::TForm& form);
+
+struct MessageBoxRecord {
+  HWND owner;
+  std::u16string text;
+  std::u16string caption;
+  vcl::MessageKind kind;
+};
+std::vector<MessageBoxRecord>& MessageBoxes();
+
+// The language identifier GetUserDefaultLangID reports; 0x0409 unless a test sets it.
+void SetUserDefaultLangID(LANGID id);
+
+// Runs inside TApplication::Run after the main form is shown, standing in for the message loop.
+void SetMessageLoop(std::function<void(vcl::TApplication&)> loop);
+
+// Resets the process-wide state above between tests.
+void Reset();
+
+}  // namespace headless

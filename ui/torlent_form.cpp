@@ -1,0 +1,68 @@
+#include "ui/torlent_form.h"
+
+#include "printing/settings_confirmation.h"
+#include "ui/captions.h"
+
+namespace {
+
+void ApplyCaptions(TorlentForm& form, const ui::Captions& captions) {
+  form.SetTextBuf(captions.window);
+  form.Label_title->SetTextBuf(captions.title);
+  form.Button_ok->SetTextBuf(captions.ok);
+  form.Button_cancel->SetTextBuf(captions.cancel);
+}
+
+}  // namespace
+
+TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
+    : vcl::TForm(owner, u"TorlentForm"),
+      ListBoxPrinterList(new vcl::TListBox(this)),
+      Label_title(new vcl::TLabel(this)),
+      Button_cancel(new vcl::TButton(this)),
+      Button_ok(new vcl::TButton(this)),
+      TimerEnumPrinter(new vcl::TTimer(this)),
+      PrinterCount(0),
+      PrinterNames(),
+      spooler_(spooler) {
+  // The stored layout, at 96 dpi.
+  SetToolWindowBorder();
+  SetFont(vcl::FontSpec{u"System", -13, true});
+  SetClientSize(386, 266);
+  SetButtonHighlightColor();
+  SetIconResource(kAppIconId);
+
+  ListBoxPrinterList->SetBounds(40, 51, 297, 159);
+  ListBoxPrinterList->SetItemHeight(16);
+  ListBoxPrinterList->SetColumns(1);
+  ListBoxPrinterList->SetTabOrder(0);
+  Label_title->SetBounds(96, 29, 187, 16);
+  Button_cancel->SetBounds(296, 231, 75, 25);
+  Button_cancel->SetTabOrder(1);
+  Button_ok->SetBounds(215, 231, 75, 25);
+  Button_ok->SetTabOrder(2);
+  ApplyCaptions(*this, ui::kChineseCaptions);
+
+  Button_cancel->OnClick = [this](vcl::TObject* sender) { buttonCloseExc(sender); };
+  Button_ok->OnClick = [this](vcl::TObject* sender) { Button_okClick(sender); };
+  TimerEnumPrinter->OnTimer = [this](vcl::TObject* sender) { TimerEnumPrinterTimer(sender); };
+  OnCreate = [this](vcl::TObject* sender) { FormCreate(sender); };
+
+  PrinterCount = 0;
+  TimerEnumPrinter->SetEnabled(true);
+  // Fill the list before the window is first painted rather than a second later.
+  TimerEnumPrinterTimer(nullptr);
+}
+
+void TorlentForm::buttonCloseExc(vcl::TObject* /*sender*/) { Close(); }
+
+void TorlentForm::TimerEnumPrinterTimer(vcl::TObject* /*sender*/) {
+  printing::RefreshPrinterList(spooler_, PrinterNames, PrinterCount, *ListBoxPrinterList);
+}
+
+void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
+  printing::ConfirmPrinterSettings(spooler_, PrinterNames, *ListBoxPrinterList, *this);
+}
+
+void TorlentForm::FormCreate(vcl::TObject* /*sender*/) {
+  if (vcl::GetUserDefaultLangID() != ui::kChinesePrc) ApplyCaptions(*this, ui::kEnglishCaptions);
+}

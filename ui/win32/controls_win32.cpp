@@ -1,0 +1,165 @@
+#include <algorithm>
+
+#include "ui/win32/impl_win32.h"
+
+namespace vcl {
+
+namespace {
+
+// Child ids start above IDOK and IDCANCEL so that no keystroke can pose as a button.
+constexpr int kFirstChildId = 100;
+
+}  // namespace
+
+int TControl::Impl::Scale(int value) const { return MulDiv(value, Form()->impl().dpi, 96); }
+
+TForm* TControl::Impl::Form() const {
+  return kind == Kind::Form ? static_cast<TForm*>(self) : parent;
+}
+
+TControl::TControl(TComponent* owner, TForm* parent, Kind kind)
+    : TComponent(owner), impl_(std::make_unique<Impl>()) {
+  impl_->kind = kind;
+  impl_->self = this;
+  impl_->parent = parent;
+  if (parent != nullptr) parent->impl().children.push_back(this);
+}
+
+TControl::~TControl() {
+  if (impl_->parent != nullptr) {
+    auto& siblings = impl_->parent->impl().children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+  if (impl_->hwnd != nullptr && IsWindow(impl_->hwnd)) DestroyWindow(impl_->hwnd);
+}
+
+HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style) {
+  TControl::Impl& form = impl.parent->impl();
+  const auto id = static_cast<INT_PTR>(kFirstChildId + form.children.size());
+  impl.hwnd = CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
+                              0, form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr),
+                              nullptr);
+  SetWindowLongPtrW(impl.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl.self));
+  SendMessageW(impl.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
+  return impl.hwnd;
+}
+
+void ApplyLayout(TControl& control) {
+  TControl::Impl& impl = control.impl();
+  if (impl.kind == TControl::Kind::Form) return;  // forms size themselves
+  int width = impl.Scale(impl.width);
+  int height = impl.Scale(impl.height);
+  if (impl.kind == TControl::Kind::Label) {
+    // Labels size themselves to their caption.
+    const UnicodeString text = control.GetText();
+    HDC dc = GetDC(impl.hwnd);
+    HGDIOBJ old = SelectObject(dc, impl.parent->impl().hfont);
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(impl.hwnd, dc);
+    width = extent.cx;
+    height = std::max(height, static_cast<int>(extent.cy));
+  }
+  SetWindowPos(impl.hwnd, nullptr, impl.Scale(impl.left), impl.Scale(impl.top), width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (impl.kind == TControl::Kind::ListBox) {
+    SendMessageW(impl.hwnd, LB_SETITEMHEIGHT, 0, impl.Scale(impl.item_height));
+    RECT client{};
+    GetClientRect(impl.hwnd, &client);
+    SendMessageW(impl.hwnd, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(client.right), 0);
+  }
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+  impl_->left = left;
+  impl_->top = top;
+  impl_->width = width;
+  impl_->height = height;
+  ApplyLayout(*this);
+}
+
+void TControl::SetTextBuf(const char16_t* text) {
+  SetWindowTextW(impl_->hwnd, W(text));
+  if (impl_->kind == Kind::Label) ApplyLayout(*this);
+}
+
+UnicodeString TControl::GetText() const {
+  const int length = GetWindowTextLengthW(impl_->hwnd);
+  UnicodeString text(static_cast<size_t>(length) + 1, u'\0');
+  const int copied = GetWindowTextW(impl_->hwnd, reinterpret_cast<LPWSTR>(&text[0]), length + 1);
+  text.resize(static_cast<size_t>(std::max(copied, 0)));
+  return text;
+}
+
+void TControl::SetTabOrder(int order) {
+  // Tab moves through sibling windows in z-order, so the tab order is kept as z-order.
+  TForm* form = impl_->parent;
+  auto& children = form->impl().children;
+  children.erase(std::remove(children.begin(), children.end(), this), children.end());
+  const auto position = std::min(static_cast<size_t>(std::max(order, 0)), children.size());
+  children.insert(children.begin() + static_cast<std::ptrdiff_t>(position), this);
+  HWND previous = HWND_TOP;
+  for (TControl* child : children) {
+    SetWindowPos(child->impl().hwnd, previous, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = child->impl().hwnd;
+  }
+}
+
+TLabel::TLabel(TForm* owner) : TControl(owner, owner, Kind::Label) {
+  CreateChild(impl(), L"STATIC", SS_LEFT | SS_NOPREFIX, 0);
+}
+
+TButton::TButton(TForm* owner) : TControl(owner, owner, Kind::Button) {
+  CreateChild(impl(), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0);
+}
+
+TListBox::TListBox(TForm* owner) : TControl(owner, owner, Kind::ListBox) {
+  CreateChild(impl(), L"LISTBOX",
+              LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_MULTICOLUMN | WS_HSCROLL | WS_TABSTOP,
+              WS_EX_CLIENTEDGE);
+}
+
+void TListBox::SetItemHeight(int height) {
+  impl().item_height = height;
+  ApplyLayout(*this);
+}
+
+void TListBox::SetColumns(int /*columns*/) {
+  // One column fills the client width; ApplyLayout keeps the column width in step with it.
+  ApplyLayout(*this);
+}
+
+UnicodeString TListBox::ItemsText() const {
+  UnicodeString text;
+  const int count = Count();
+  for (int i = 0; i < count; ++i) text += Item(i) + u"\r\n";
+  return text;
+}
+
+UnicodeString TListBox::Item(int index) const {
+  const LRESULT length = SendMessageW(impl().hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  UnicodeString item(static_cast<size_t>(length) + 1, u'\0');
+  const LRESULT copied = SendMessageW(impl().hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+                                      reinterpret_cast<LPARAM>(&item[0]));
+  item.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
+  return item;
+}
+
+void TListBox::Clear() { SendMessageW(impl().hwnd, LB_RESETCONTENT, 0, 0); }
+
+void TListBox::ItemsAdd(const UnicodeString& item) {
+  SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item)));
+}
+
+int TListBox::Count() const {
+  return static_cast<int>(SendMessageW(impl().hwnd, LB_GETCOUNT, 0, 0));
+}
+
+bool TListBox::GetSelected(int index) const {
+  return SendMessageW(impl().hwnd, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+}  // namespace vcl

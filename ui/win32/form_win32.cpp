@@ -1,0 +1,247 @@
+#include "ui/win32/impl_win32.h"
+
+namespace vcl {
+
+namespace {
+
+// Per-monitor dpi calls exist from Windows 10 1607 on; older systems get the system dpi.
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+template <typename Fn>
+Fn User32Proc(const char* name) {
+  return reinterpret_cast<Fn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+TControl::Impl* ImplOf(HWND hwnd) {
+  return reinterpret_cast<TControl::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void RebuildFont(TControl::Impl& form) {
+  HFONT old = form.hfont;
+  form.hfont = CreateFontW(MulDiv(form.font.height, form.dpi, 96), 0, 0, 0,
+                           form.font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, W(form.font.face));
+  SendMessageW(form.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
+  for (TControl* child : form.children) {
+    SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), TRUE);
+  }
+  if (old != nullptr) DeleteObject(old);
+}
+
+// Window size for the design client size at the form's dpi.
+SIZE OuterSize(const TControl::Impl& form) {
+  RECT rect{0, 0, form.Scale(form.width), form.Scale(form.height)};
+  const auto style = static_cast<DWORD>(GetWindowLongPtrW(form.hwnd, GWL_STYLE));
+  const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(form.hwnd, GWL_EXSTYLE));
+  if (auto adjust = User32Proc<AdjustForDpiFn>("AdjustWindowRectExForDpi")) {
+    adjust(&rect, style, FALSE, ex_style, static_cast<UINT>(form.dpi));
+  } else {
+    AdjustWindowRectEx(&rect, style, FALSE, ex_style);
+  }
+  return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void LayoutForm(TControl::Impl& form) {
+  const SIZE size = OuterSize(form);
+  SetWindowPos(form.hwnd, nullptr, 0, 0, size.cx, size.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  for (TControl* child : form.children) ApplyLayout(*child);
+}
+
+void LoadIcons(TControl::Impl& form) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const int sizes[2] = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
+  const WPARAM kinds[2] = {ICON_BIG, ICON_SMALL};
+  for (int i = 0; i < 2; ++i) {
+    const int size = MulDiv(sizes[i], form.dpi, 96);
+    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(form.icon_id), IMAGE_ICON,
+                                              size, size, LR_DEFAULTCOLOR));
+    if (icon == nullptr) continue;
+    auto old = reinterpret_cast<HICON>(
+        SendMessageW(form.hwnd, WM_SETICON, kinds[i], reinterpret_cast<LPARAM>(icon)));
+    if (old != nullptr && old != form.icons[0] && old != form.icons[1]) DestroyIcon(old);
+    if (form.icons[i] != nullptr) DestroyIcon(form.icons[i]);
+    form.icons[i] = icon;
+  }
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* impl = static_cast<TControl::Impl*>(create->lpCreateParams);
+    impl->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl));
+  }
+  TControl::Impl* form = ImplOf(hwnd);
+  if (form == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
+  switch (message) {
+    case WM_COMMAND:
+      if (lparam != 0 && HIWORD(wparam) == BN_CLICKED) {
+        auto* control = reinterpret_cast<TControl*>(
+            GetWindowLongPtrW(reinterpret_cast<HWND>(lparam), GWLP_USERDATA));
+        auto* button = dynamic_cast<TButton*>(control);
+        if (button != nullptr && button->OnClick) {
+          TNotifyEvent handler = button->OnClick;
+          handler(button);
+        }
+      }
+      return 0;  // bare IDOK / IDCANCEL from Enter or Escape do nothing
+    case WM_TIMER:
+      for (TTimer* timer : form->timers) {
+        if (timer->impl().id == wparam && timer->Enabled() && timer->OnTimer) {
+          TNotifyEvent handler = timer->OnTimer;
+          handler(timer);
+          break;
+        }
+      }
+      return 0;
+    case WM_CLOSE:
+      static_cast<TForm*>(form->self)->Close();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT rect{};
+      GetClientRect(hwnd, &rect);
+      FillRect(reinterpret_cast<HDC>(wparam), &rect, GetSysColorBrush(form->color));
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(form->color));
+    case WM_ACTIVATE:
+      // Give the focus back to the control that had it when the window was left.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd, focus)) form->last_focus = focus;
+      } else if (form->last_focus != nullptr && IsWindow(form->last_focus)) {
+        SetFocus(form->last_focus);
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED: {
+      form->dpi = HIWORD(wparam);
+      RebuildFont(*form);
+      const auto* suggested = reinterpret_cast<const RECT*>(lparam);
+      const SIZE size = OuterSize(*form);
+      SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      for (TControl* child : form->children) ApplyLayout(*child);
+      if (form->icon_id != 0) LoadIcons(*form);
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+int DpiOf(HWND hwnd) {
+  if (auto get_dpi = User32Proc<GetDpiForWindowFn>("GetDpiForWindow")) {
+    const UINT dpi = get_dpi(hwnd);
+    if (dpi != 0) return static_cast<int>(dpi);
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+TForm::TForm(TComponent* owner, const char16_t* window_class)
+    : TControl(owner, nullptr, Kind::Form) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (!GetClassInfoExW(instance, W(window_class), &wc)) {
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = FormProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.lpszClassName = W(window_class);
+    RegisterClassExW(&wc);
+  }
+  Impl& form = impl();
+  CreateWindowExW(0, W(window_class), L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &form);
+  form.dpi = DpiOf(form.hwnd);
+  RebuildFont(form);
+}
+
+TForm::~TForm() {
+  DestroyComponents();
+  Impl& form = impl();
+  if (form.hwnd != nullptr && IsWindow(form.hwnd)) DestroyWindow(form.hwnd);
+  form.hwnd = nullptr;
+  if (form.hfont != nullptr) DeleteObject(form.hfont);
+  for (HICON icon : form.icons) {
+    if (icon != nullptr) DestroyIcon(icon);
+  }
+}
+
+void TForm::SetToolWindowBorder() {
+  Impl& form = impl();
+  SetWindowLongPtrW(form.hwnd, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+  // A tool window has no taskbar button of its own; the main window still needs one.
+  SetWindowLongPtrW(form.hwnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_APPWINDOW);
+  LayoutForm(form);
+}
+
+void TForm::SetClientSize(int width, int height) {
+  impl().width = width;
+  impl().height = height;
+  LayoutForm(impl());
+}
+
+void TForm::SetButtonHighlightColor() {
+  impl().color = COLOR_BTNHIGHLIGHT;
+  InvalidateRect(impl().hwnd, nullptr, TRUE);
+}
+
+void TForm::SetFont(const FontSpec& font) {
+  impl().font = font;
+  RebuildFont(impl());
+  for (TControl* child : impl().children) ApplyLayout(*child);
+}
+
+void TForm::SetIconResource(int id) {
+  impl().icon_id = id;
+  LoadIcons(impl());
+}
+
+void TForm::Show() {
+  Impl& form = impl();
+  if (!form.centred) {
+    // Centred on the primary screen the first time it shows.
+    RECT rect{};
+    GetWindowRect(form.hwnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    SetWindowPos(form.hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form.centred = true;
+  }
+  ShowWindow(form.hwnd, SW_SHOW);
+  SetForegroundWindow(form.hwnd);
+  BringWindowToTop(form.hwnd);
+  HWND focus = GetFocus();
+  if (focus == nullptr || !IsChild(form.hwnd, focus)) {
+    HWND first = GetNextDlgTabItem(form.hwnd, nullptr, FALSE);
+    if (first != nullptr) SetFocus(first);
+  }
+}
+
+void TForm::Close() {
+  ShowWindow(impl().hwnd, SW_HIDE);
+  if (impl().is_main) PostQuitMessage(0);
+}
+
+HWND TForm::GetHandle() const { return impl().hwnd; }
+
+bool TForm::Visible() const { return IsWindowVisible(impl().hwnd) != FALSE; }
+
+}  // namespace vcl
