@@ -1,4 +1,266 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
+
 #include "printing/printer_list_refresh.h"
 #include "tests/support/sim_spooler.h"
-TEST(Smoke, Builds) { SUCCEED(); }
+#include "ui/headless/headless.h"
+
+namespace {
+
+using vcl::UnicodeString;
+
+
+class RefreshTest : public ::testing::Test {
+ protected:
+  void Add(const std::string& name, DWORD attributes = 0) {
+    sim::Printer printer;
+    printer.name = name;
+    printer.attributes = attributes;
+    spooler.printers.push_back(printer);
+  }
+
+  void Refresh() { printing::RefreshPrinterList(spooler, names, count, *list); }
+
+  std::vector<UnicodeString> Items() const {
+    std::vector<UnicodeString> items;
+    for (int i = 0; i < list->Count(); ++i) items.push_back(list->Item(i));
+    return items;
+  }
+
+  std::vector<UnicodeString> Table() const {
+    return std::vector<UnicodeString>(names.begin(), names.begin() + count);
+  }
+
+  // The list shows exactly the table, and the refresh left nothing behind.
+  void ExpectConsistent() {
+    EXPECT_EQ(Items(), Table());
+    EXPECT_LE(count, printing::MaxPrinterNames);
+    EXPECT_EQ(spooler.LiveBlocks(), 0);
+    EXPECT_EQ(spooler.OpenHandles(), 0);
+    EXPECT_EQ(spooler.Violations(), 0);
+  }
+
+  sim::Spooler spooler;
+  vcl::TForm form{nullptr};
+  vcl::TListBox* list = new vcl::TListBox(&form);
+  printing::PrinterNameTable names;
+  std::uint32_t count = 0;
+};
+
+TEST(BrandPrefix, IsCaseSensitiveAndNeedsAllFiveCharacters) {
+  EXPECT_TRUE(printing::IsBrandPrinterName("Kelvo"));
+  EXPECT_TRUE(printing::IsBrandPrinterName("Kelvo LP-1"));
+  EXPECT_TRUE(printing::IsBrandPrinterName("Kelvo\xA9\xFF"));
+  EXPECT_FALSE(printing::IsBrandPrinterName("KELVO 200"));
+  EXPECT_FALSE(printing::IsBrandPrinterName("kelvo"));
+  EXPECT_FALSE(printing::IsBrandPrinterName("Kelv"));
+  EXPECT_FALSE(printing::IsBrandPrinterName(""));
+  EXPECT_FALSE(printing::IsBrandPrinterName(" Kelvo"));
+  EXPECT_FALSE(printing::IsBrandPrinterName(nullptr));
+}
+
+TEST_F(RefreshTest, ListsEligiblePrintersInEnumerationOrder) {
+  Add("Kelvo LP-1");
+  Add("Other");
+  Add("Kelvo LP-2");
+  Add("KELVO 200");
+  Add("kelvo");
+  Add("Kelv");
+  Add("Kelvo");
+  Add("Kelvo Office", PRINTER_ATTRIBUTE_WORK_OFFLINE);
+  Refresh();
+  EXPECT_EQ(count, 3u);
+  EXPECT_EQ(Table(), (std::vector<UnicodeString>{u"Kelvo LP-1", u"Kelvo LP-2", u"Kelvo"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
+  Add("Kelvo LP-1");
+  Refresh();
+  const auto& calls = spooler.calls;
+  ASSERT_EQ(spooler.Ops(), (std::vector<sim::Op>{sim::Op::EnumPrinters, sim::Op::LocalAlloc,
+                                                  sim::Op::EnumPrinters, sim::Op::LocalFree}));
+  EXPECT_FALSE(calls[0].has_buffer);
+  EXPECT_EQ(calls[0].size, 0u);
+  EXPECT_EQ(calls[0].level, 2u);
+  const DWORD needed = calls[2].size;
+  EXPECT_GT(needed, 0u);
+  EXPECT_EQ(calls[1].size, needed + 4);
+  EXPECT_EQ(calls[1].mode, LMEM_ZEROINIT);
+  EXPECT_TRUE(calls[2].has_buffer);
+}
+
+TEST_F(RefreshTest, NoPrintersAtAllLeavesAnEmptyListUntouched) {
+  Refresh();
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(spooler.calls[1].size, 4u);  // sizing reported 0 bytes
+  EXPECT_EQ(headless::ListMutations(*list), 0);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, UnchangedTicksKeepTheListAndTheSelection) {
+  Add("Kelvo LP-1");
+  Add("Kelvo LP-2");
+  Refresh();
+  headless::Select(*list, 1);
+  const int mutations = headless::ListMutations(*list);
+  for (int tick = 0; tick < 5; ++tick) Refresh();
+  EXPECT_EQ(headless::ListMutations(*list), mutations);
+  EXPECT_EQ(headless::Selection(*list), 1);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, OrderOnlyChangeRebuildsAndDropsTheSelection) {
+  Add("Kelvo A");
+  Add("Kelvo B");
+  Refresh();
+  headless::Select(*list, 0);
+  std::swap(spooler.printers[0], spooler.printers[1]);
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo B", u"Kelvo A"}));
+  EXPECT_EQ(headless::Selection(*list), -1);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, OfflinePrinterDropsOutAndComesBack) {
+  Add("Kelvo A");
+  Add("Kelvo B");
+  Refresh();
+  spooler.printers[0].attributes = PRINTER_ATTRIBUTE_WORK_OFFLINE;
+  Refresh();
+  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo B"});
+  spooler.printers[0].attributes = 0;
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo A", u"Kelvo B"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, EmptiedListIsClearedOnceThenLeftAlone) {
+  Add("Kelvo A");
+  Refresh();
+  spooler.printers.clear();
+  Refresh();
+  EXPECT_EQ(list->Count(), 0);
+  const int mutations = headless::ListMutations(*list);
+  Refresh();
+  EXPECT_EQ(headless::ListMutations(*list), mutations);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, KeepsTheFirstHundredEligiblePrinters) {
+  for (int i = 0; i < 130; ++i) {
+    Add("Other " + std::to_string(i));
+    Add("Kelvo " + std::to_string(i));
+  }
+  Refresh();
+  ASSERT_EQ(count, printing::MaxPrinterNames);
+  EXPECT_EQ(names[0], u"Kelvo 0");
+  EXPECT_EQ(names[99], u"Kelvo 99");
+  ExpectConsistent();
+  // Dropping one of the first hundred brings the hundred-and-first in.
+  spooler.printers.erase(spooler.printers.begin() + 1);
+  Refresh();
+  EXPECT_EQ(names[99], u"Kelvo 100");
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, ListsThatJoinToTheSameTextAreStillToldApart) {
+  // Both lists join to "Kelvo\r\nKelvo\r\nKelvo\r\n" with the same item count.
+  Add("Kelvo\r\nKelvo");
+  Add("Kelvo");
+  Refresh();
+  std::swap(spooler.printers[0], spooler.printers[1]);
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo", u"Kelvo\r\nKelvo"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshTest, NonAsciiNamesConvertFromTheAnsiCodePage) {
+  Add("Kelvo \xC9tiquette");
+  Refresh();
+  EXPECT_EQ(names[0], u"Kelvo \u00C9tiquette");
+  ExpectConsistent();
+}
+
+// Fault points: whatever fails, nothing is left behind and the list still equals the table.
+class RefreshFaultTest : public RefreshTest {
+ protected:
+  void SetUp() override {
+    Add("Kelvo A");
+    Add("Kelvo B");
+    Refresh();
+    headless::Select(*list, 1);
+    spooler.calls.clear();
+  }
+};
+
+TEST_F(RefreshFaultTest, AllocationFailureChangesNothing) {
+  spooler.printers.pop_back();
+  spooler.FailNext(sim::Op::LocalAlloc, ERROR_NOT_ENOUGH_MEMORY);
+  Refresh();
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(headless::Selection(*list), 1);
+  EXPECT_EQ(spooler.Ops(), (std::vector<sim::Op>{sim::Op::EnumPrinters, sim::Op::LocalAlloc}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, FailedFillingCallEmptiesTheList) {
+  spooler.FailNextFill(ERROR_INVALID_PARAMETER);
+  Refresh();
+  EXPECT_EQ(count, 0u);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, PrinterSetGrowingAfterSizingIsFetchedAgain) {
+  spooler.after_call = [this](const sim::Call& call) {
+    if (call.op == sim::Op::EnumPrinters && !call.has_buffer && spooler.printers.size() < 3) {
+      sim::Printer added;
+      added.name = "Kelvo C";
+      spooler.printers.push_back(added);
+    }
+  };
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo A", u"Kelvo B", u"Kelvo C"}));
+  const auto ops = spooler.Ops();
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), sim::Op::LocalAlloc), 2);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, SetThatNeverSettlesKeepsTheShownList) {
+  int added = 0;
+  spooler.after_call = [&](const sim::Call& call) {
+    if (call.op == sim::Op::EnumPrinters && !call.has_buffer) {
+      sim::Printer printer;
+      printer.name = "Kelvo new " + std::to_string(added++);
+      spooler.printers.push_back(printer);
+    }
+  };
+  Refresh();
+  EXPECT_GT(added, 1);
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(headless::Selection(*list), 1);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, PrinterVanishingBetweenCallsIsSimplyGone) {
+  spooler.after_call = [this](const sim::Call& call) {
+    if (call.op == sim::Op::LocalAlloc && spooler.printers.size() == 2) spooler.printers.pop_back();
+  };
+  Refresh();
+  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo A"});
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, SizeThatWouldWrapIsNotAllocated) {
+  // Adding the headroom to this size would wrap to a tiny block in a 32-bit process.
+  spooler.needed_override = 0xFFFFFFFEu;
+  Refresh();
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(spooler.Ops(), std::vector<sim::Op>{sim::Op::EnumPrinters});
+  ExpectConsistent();
+}
+
+}  // namespace

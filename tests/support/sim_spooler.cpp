@@ -87,8 +87,9 @@ DWORD Spooler::RecordSize(const Printer& printer) const {
                                &printer.print_processor, &printer.datatype}) {
     size += static_cast<DWORD>(s->size() + 1);
   }
+  size = Align8(size);
   if (printer.private_bytes) {
-    size = Align8(size) + sizeof(DEVMODEA) + static_cast<DWORD>(printer.private_bytes->size());
+    size += Align8(sizeof(DEVMODEA) + static_cast<DWORD>(printer.private_bytes->size()));
   }
   return size;
 }
@@ -119,8 +120,8 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
     record.pPrintProcessor = put_string(printer.print_processor);
     record.pDatatype = put_string(printer.datatype);
     record.Attributes = printer.attributes;
+    cursor = Align8(cursor);
     if (printer.private_bytes) {
-      cursor = Align8(cursor);
       DEVMODEA devmode{};
       std::strncpy(reinterpret_cast<char*>(devmode.dmDeviceName), printer.name.c_str(),
                    sizeof(devmode.dmDeviceName) - 1);
@@ -134,6 +135,7 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
           put(at + sizeof(DEVMODEA), printer.private_bytes->data(), devmode.dmDriverExtra)) {
         record.pDevMode = reinterpret_cast<PDEVMODEA>(buffer + at);
       }
+      cursor = Align8(cursor);
     }
     put(static_cast<DWORD>(i * sizeof(PRINTER_INFO_2A)), &record, sizeof(record));
   }
@@ -164,6 +166,7 @@ BOOL Spooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer,
     list.push_back(&printer);
     total += RecordSize(printer);
   }
+  if (needed_override != 0) total = needed_override;
   if (TakeFailure(Op::EnumPrinters, buffer != nullptr)) {
     *needed = total;
   } else if (flags != PRINTER_ENUM_LOCAL || name != nullptr || level != 2) {

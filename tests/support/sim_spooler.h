@@ -78,6 +78,8 @@ class Spooler final : public printing::Spooler {
   WORD driver_private_size = 8;
   // The driver's dialog; returns IDOK, IDCANCEL or a negative failure. Default: IDOK, no change.
   std::function<LONG(Dialog&)> dialog;
+  // When non-zero, what every EnumPrintersA call reports as the needed size.
+  DWORD needed_override = 0;
   // Runs after every recorded call, e.g. to change the printer set between two calls.
   std::function<void(const Call&)> after_call;
 

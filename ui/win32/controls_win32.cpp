@@ -64,10 +64,15 @@ void ApplyLayout(TControl& control) {
   SetWindowPos(impl.hwnd, nullptr, impl.Scale(impl.left), impl.Scale(impl.top), width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   if (impl.kind == TControl::Kind::ListBox) {
-    SendMessageW(impl.hwnd, LB_SETITEMHEIGHT, 0, impl.Scale(impl.item_height));
+    // A list box divides by both, so neither may be zero before the layout is set.
+    if (impl.item_height > 0) {
+      SendMessageW(impl.hwnd, LB_SETITEMHEIGHT, 0, impl.Scale(impl.item_height));
+    }
     RECT client{};
     GetClientRect(impl.hwnd, &client);
-    SendMessageW(impl.hwnd, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(client.right), 0);
+    if (client.right > 0) {
+      SendMessageW(impl.hwnd, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(client.right), 0);
+    }
   }
 }
 
