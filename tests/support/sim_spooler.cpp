@@ -46,6 +46,11 @@ void Spooler::FailNextFill(DWORD error, int times) {
 }
 
 bool Spooler::TakeFailure(Op op, bool filling) {
+  if (fail_call_ && fail_call_->first == calls.size()) {
+    last_error_ = fail_call_->second;
+    fail_call_.reset();
+    return true;
+  }
   for (const bool key : {filling, false}) {
     if (key && !filling) continue;
     auto it = failures_.find({op, key});
@@ -230,7 +235,9 @@ BOOL Spooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size
     Fail(ERROR_INVALID_PARAMETER);
   } else {
     *needed = RecordSize(*target);
-    if (buffer == nullptr || size < *needed) {
+    if (buffer == nullptr && sizing_get_succeeds) {
+      result = TRUE;
+    } else if (buffer == nullptr || size < *needed) {
       Fail(ERROR_INSUFFICIENT_BUFFER);
     } else {
       WriteRecords({target}, buffer, size);

@@ -78,6 +78,8 @@ class Spooler final : public printing::Spooler {
   WORD driver_private_size = 8;
   // The driver's dialog; returns IDOK, IDCANCEL or a negative failure. Default: IDOK, no change.
   std::function<LONG(Dialog&)> dialog;
+  // A level-2 GetPrinterA without a buffer reports success, as no real spooler should.
+  bool sizing_get_succeeds = false;
   // When non-zero, what every EnumPrintersA call reports as the needed size.
   DWORD needed_override = 0;
   // Runs after every recorded call, e.g. to change the printer set between two calls.
@@ -85,6 +87,8 @@ class Spooler final : public printing::Spooler {
 
   // Makes the next call of `op` fail with `error` (and the one after, for `times` > 1).
   void FailNext(Op op, DWORD error, int times = 1);
+  // Makes the call with this index in `calls` (counting from 0) fail with `error`.
+  void FailCall(size_t index, DWORD error) { fail_call_ = {index, error}; }
   // Makes only filling (buffer-carrying) EnumPrintersA calls fail.
   void FailNextFill(DWORD error, int times = 1);
 
@@ -131,6 +135,7 @@ class Spooler final : public printing::Spooler {
   SIZE_T RoomAt(const void* p) const;
 
   std::map<std::pair<Op, bool>, std::vector<DWORD>> failures_;
+  std::optional<std::pair<size_t, DWORD>> fail_call_;
   std::map<HANDLE, Handle> handles_;
   std::map<void*, Block> blocks_;
   std::uintptr_t next_handle_ = 0x1000;
