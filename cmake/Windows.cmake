@@ -17,9 +17,15 @@ pd_warnings(pd_win32)
 if(MINGW)
   # No MinGW runtime DLL beside the exe: everything it imports ships with Windows.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # A small download: drop unused code and symbols from release builds.
+  target_compile_options(pd_win32 PRIVATE $<$<CONFIG:Release,MinSizeRel>:-ffunction-sections
+                                          -fdata-sections>)
+  add_link_options($<$<CONFIG:Release,MinSizeRel>:-s> $<$<CONFIG:Release,MinSizeRel>:-Wl,--gc-sections>)
 endif()
 
-add_executable(PrinterDefaults WIN32 app/main.cpp res/app.rc)
+add_executable(PrinterDefaults WIN32 app/main.cpp app/terminate_handler.cpp res/app.rc)
+set_property(SOURCE res/app.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${PROJECT_SOURCE_DIR}/res/app.ico ${PROJECT_SOURCE_DIR}/res/app.manifest)
 target_link_libraries(PrinterDefaults PRIVATE pd_win32)
 pd_warnings(PrinterDefaults)
 if(MSVC)

@@ -1,0 +1,60 @@
+#!/bin/bash
+# Sets everything up, builds the host, win64 and i686 builds, and runs every test:
+# host unit tests with sanitizers, Windows tests under Wine, the shipped exe's imports, the
+# robustness checks. Ends with one "N passed, N failed" line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${PD_BUILD_DIR:-$root/build}
+jobs=$(nproc)
+
+if [ "${PD_SKIP_SETUP:-0}" != 1 ]; then
+  bash scripts/setup.sh || exit 1
+fi
+
+passed=0
+failed=0
+failures=()
+step() {
+  local name=$1
+  shift
+  echo
+  echo "=== $name"
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    failures+=("$name")
+  fi
+}
+
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >"$dir.configure.log" 2>&1 ||
+    { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j "$jobs"
+}
+
+mkdir -p "$build"
+step "host build" configure_and_build "$build/host" -DCMAKE_BUILD_TYPE=Debug
+step "host tests" ctest --test-dir "$build/host" -j "$jobs" --output-on-failure
+
+step "i686 build (shipped exe)" configure_and_build "$build/win-i686" \
+  -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+step "i686 exe imports only Windows system DLLs" \
+  bash scripts/check-imports.sh "$build/win-i686/PrinterDefaults.exe"
+
+step "win64 build" configure_and_build "$build/win-x86_64" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
+step "Windows tests under Wine" \
+  ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
+
+for extra in lint fuzz; do
+  if [ -f "scripts/$extra.sh" ]; then step "$extra" bash "scripts/$extra.sh"; fi
+done
+
+echo
+if ((failed)); then printf 'failed: %s\n' "${failures[@]}"; fi
+echo "steps: $passed passed, $failed failed"
+((failed == 0))
