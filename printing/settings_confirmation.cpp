@@ -43,8 +43,8 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   PDEVMODEA stored = record->pDevMode;
 
   // The dialog writes the driver's full DEVMODE, which may be larger than the stored one.
-  const LONG driver_size = spooler.DocumentPropertiesA(owner, printer.get(), &name[0], nullptr,
-                                                       nullptr, 0);
+  const LONG driver_size =
+      spooler.DocumentPropertiesA(owner, printer.get(), &name[0], nullptr, nullptr, 0);
   if (driver_size <= 0) return {Outcome::DialogFailed};
   SIZE_T output_size = static_cast<SIZE_T>(driver_size);
   if (stored != nullptr) {
@@ -71,11 +71,11 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
 void Explain(vcl::TForm& window, ConfirmationProblem problem, DWORD error) {
   const vcl::UnicodeString system_text =
       problem == ConfirmationProblem::StoreFailed ? vcl::SysErrorMessage(error) : u"";
-  vcl::ShowMessageBox(
-      window.GetHandle(),
-      ConfirmationMessage(problem, vcl::GetUserDefaultLangID(), system_text), window.GetText(),
-      problem == ConfirmationProblem::NeedsAdministrator ? vcl::MessageKind::Warning
-                                                         : vcl::MessageKind::Error);
+  vcl::ShowMessageBox(window.GetHandle(),
+                      ConfirmationMessage(problem, vcl::GetUserDefaultLangID(), system_text),
+                      window.GetText(),
+                      problem == ConfirmationProblem::NeedsAdministrator ? vcl::MessageKind::Warning
+                                                                         : vcl::MessageKind::Error);
 }
 
 }  // namespace
@@ -87,8 +87,8 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
     if (!list.GetSelected(i)) continue;
     if (static_cast<std::uint32_t>(i) >= MaxPrinterNames) return;
     // Our own copy: refreshes during the dialog may overwrite the table slot.
-    const Result result = EditAndStore(spooler, vcl::ToAnsi(names[static_cast<size_t>(i)]),
-                                       window.GetHandle());
+    const Result result =
+        EditAndStore(spooler, vcl::ToAnsi(names[static_cast<size_t>(i)]), window.GetHandle());
     switch (result.outcome) {
       case Outcome::Stored:
         window.Close();

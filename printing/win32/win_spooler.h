@@ -10,8 +10,7 @@ class WinSpooler final : public Spooler {
   BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                      LPDWORD needed, LPDWORD returned) override;
   BOOL OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) override;
-  BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
-                   LPDWORD needed) override;
+  BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
   LONG DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
                            PDEVMODEA input, DWORD mode) override;
   BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD command) override;

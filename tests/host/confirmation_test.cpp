@@ -193,8 +193,7 @@ TEST_F(ConfirmationTest, EveryFaultPointReleasesEverything) {
   const std::vector<Op> flow = spooler.Ops();
   for (size_t fault = 0; fault < flow.size(); ++fault) {
     if (flow[fault] == Op::ClosePrinter || flow[fault] == Op::GlobalFree) continue;
-    SCOPED_TRACE(std::string("failing ") + sim::OpName(flow[fault]) + " #" +
-                 std::to_string(fault));
+    SCOPED_TRACE(std::string("failing ") + sim::OpName(flow[fault]) + " #" + std::to_string(fault));
     sim::Spooler faulty;
     faulty.printers = spooler.printers;
     faulty.printers[2].paper_size = DMPAPER_LETTER;

@@ -12,7 +12,6 @@ namespace {
 
 using vcl::UnicodeString;
 
-
 class RefreshTest : public ::testing::Test {
  protected:
   void Add(const std::string& name, DWORD attributes = 0) {
@@ -82,7 +81,7 @@ TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
   Refresh();
   const auto& calls = spooler.calls;
   ASSERT_EQ(spooler.Ops(), (std::vector<sim::Op>{sim::Op::EnumPrinters, sim::Op::LocalAlloc,
-                                                  sim::Op::EnumPrinters, sim::Op::LocalFree}));
+                                                 sim::Op::EnumPrinters, sim::Op::LocalFree}));
   EXPECT_FALSE(calls[0].has_buffer);
   EXPECT_EQ(calls[0].size, 0u);
   EXPECT_EQ(calls[0].level, 2u);

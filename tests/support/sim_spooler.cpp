@@ -17,16 +17,26 @@ DWORD Align8(DWORD n) { return (n + 7u) & ~7u; }
 
 const char* OpName(Op op) {
   switch (op) {
-    case Op::EnumPrinters: return "EnumPrintersA";
-    case Op::OpenPrinter: return "OpenPrinterA";
-    case Op::GetPrinter: return "GetPrinterA";
-    case Op::DocumentProperties: return "DocumentPropertiesA";
-    case Op::SetPrinter: return "SetPrinterA";
-    case Op::ClosePrinter: return "ClosePrinter";
-    case Op::LocalAlloc: return "LocalAlloc";
-    case Op::LocalFree: return "LocalFree";
-    case Op::GlobalAlloc: return "GlobalAlloc";
-    case Op::GlobalFree: return "GlobalFree";
+    case Op::EnumPrinters:
+      return "EnumPrintersA";
+    case Op::OpenPrinter:
+      return "OpenPrinterA";
+    case Op::GetPrinter:
+      return "GetPrinterA";
+    case Op::DocumentProperties:
+      return "DocumentPropertiesA";
+    case Op::SetPrinter:
+      return "SetPrinterA";
+    case Op::ClosePrinter:
+      return "ClosePrinter";
+    case Op::LocalAlloc:
+      return "LocalAlloc";
+    case Op::LocalFree:
+      return "LocalFree";
+    case Op::GlobalAlloc:
+      return "GlobalAlloc";
+    case Op::GlobalFree:
+      return "GlobalFree";
   }
   return "?";
 }
@@ -215,8 +225,7 @@ BOOL Spooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defau
   return result;
 }
 
-BOOL Spooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
-                          LPDWORD needed) {
+BOOL Spooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
   Call call;
   call.op = Op::GetPrinter;
   call.level = level;
@@ -327,8 +336,7 @@ BOOL Spooler::SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD comm
     Fail(ERROR_INVALID_PRINTER_NAME);
   } else if (!handle->second.full_access) {
     Fail(ERROR_ACCESS_DENIED);
-  } else if (level != 2 || command != 0 || buffer == nullptr ||
-             RoomAt(buffer) < sizeof(record)) {
+  } else if (level != 2 || command != 0 || buffer == nullptr || RoomAt(buffer) < sizeof(record)) {
     Fail(ERROR_INVALID_PARAMETER);
   } else {
     if (record.pDevMode != nullptr) {

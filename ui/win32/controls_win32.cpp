@@ -36,9 +36,9 @@ TControl::~TControl() {
 HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style) {
   TControl::Impl& form = impl.parent->impl();
   const auto id = static_cast<INT_PTR>(kFirstChildId + form.children.size());
-  impl.hwnd = CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0,
-                              0, form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr),
-                              nullptr);
+  impl.hwnd =
+      CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                      form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(impl.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl.self));
   SendMessageW(impl.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   return impl.hwnd;

@@ -184,7 +184,8 @@ TForm::~TForm() {
 
 void TForm::SetToolWindowBorder() {
   Impl& form = impl();
-  SetWindowLongPtrW(form.hwnd, GWL_STYLE, WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
+  SetWindowLongPtrW(form.hwnd, GWL_STYLE,
+                    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN);
   // A tool window has no taskbar button of its own; the main window still needs one.
   SetWindowLongPtrW(form.hwnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_APPWINDOW);
   LayoutForm(form);
