@@ -138,6 +138,8 @@ class TForm : public TControl {
   void Close();
   HWND GetHandle() const;
   bool Visible() const;
+  // Closing the main window ends the message loop.
+  void MarkAsMainWindow();
 
   TNotifyEvent OnCreate;
 };

@@ -23,4 +23,17 @@ void TComponent::DestroyComponents() {
   }
 }
 
+TApplication::TApplication() : TComponent(nullptr) {}
+
+void TApplication::Register(TForm* form) {
+  if (main_form_ == nullptr) {
+    main_form_ = form;
+    form->MarkAsMainWindow();
+  }
+  if (form->OnCreate) {
+    TNotifyEvent handler = form->OnCreate;
+    handler(form);
+  }
+}
+
 }  // namespace vcl

@@ -384,30 +384,30 @@ BOOL Spooler::ClosePrinter(HANDLE printer) {
   return result;
 }
 
-HLOCAL Spooler::LocalAlloc(UINT flags, SIZE_T bytes) {
+void* Spooler::Allocate(bool global, UINT flags, SIZE_T bytes) {
   Call call;
-  call.op = Op::LocalAlloc;
+  call.op = global ? Op::GlobalAlloc : Op::LocalAlloc;
   call.size = static_cast<DWORD>(bytes);
   call.mode = flags;
   void* block = nullptr;
-  if (TakeFailure(Op::LocalAlloc)) {
+  if (TakeFailure(call.op)) {
   } else if (bytes > kLargestBlock) {
     last_error_ = ERROR_NOT_ENOUGH_MEMORY;
   } else {
     block = std::calloc(bytes == 0 ? 1 : bytes, 1);
-    blocks_[block] = Block{bytes, false};
+    blocks_[block] = Block{bytes, global};
   }
   call.result = block != nullptr;
   Record(call);
   return block;
 }
 
-HLOCAL Spooler::LocalFree(HLOCAL block) {
+void* Spooler::Free(bool global, void* block) {
   Call call;
-  call.op = Op::LocalFree;
+  call.op = global ? Op::GlobalFree : Op::LocalFree;
   auto it = blocks_.find(block);
-  HLOCAL result = nullptr;
-  if (it == blocks_.end() || it->second.global) {
+  void* result = nullptr;
+  if (it == blocks_.end() || it->second.global != global) {
     ++violations_;
     result = block;
   } else {
@@ -419,39 +419,9 @@ HLOCAL Spooler::LocalFree(HLOCAL block) {
   return result;
 }
 
-HGLOBAL Spooler::GlobalAlloc(UINT flags, SIZE_T bytes) {
-  Call call;
-  call.op = Op::GlobalAlloc;
-  call.size = static_cast<DWORD>(bytes);
-  call.mode = flags;
-  void* block = nullptr;
-  if (TakeFailure(Op::GlobalAlloc)) {
-  } else if (bytes > kLargestBlock) {
-    last_error_ = ERROR_NOT_ENOUGH_MEMORY;
-  } else {
-    block = std::calloc(bytes == 0 ? 1 : bytes, 1);
-    blocks_[block] = Block{bytes, true};
-  }
-  call.result = block != nullptr;
-  Record(call);
-  return block;
-}
-
-HGLOBAL Spooler::GlobalFree(HGLOBAL block) {
-  Call call;
-  call.op = Op::GlobalFree;
-  auto it = blocks_.find(block);
-  HGLOBAL result = nullptr;
-  if (it == blocks_.end() || !it->second.global) {
-    ++violations_;
-    result = block;
-  } else {
-    std::free(block);
-    blocks_.erase(it);
-  }
-  call.result = result == nullptr;
-  Record(call);
-  return result;
-}
+HLOCAL Spooler::LocalAlloc(UINT flags, SIZE_T bytes) { return Allocate(false, flags, bytes); }
+HLOCAL Spooler::LocalFree(HLOCAL block) { return Free(false, block); }
+HGLOBAL Spooler::GlobalAlloc(UINT flags, SIZE_T bytes) { return Allocate(true, flags, bytes); }
+HGLOBAL Spooler::GlobalFree(HGLOBAL block) { return Free(true, block); }
 
 }  // namespace sim

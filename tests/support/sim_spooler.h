@@ -125,6 +125,8 @@ class Spooler final : public printing::Spooler {
   };
 
   bool TakeFailure(Op op, bool filling = false);
+  void* Allocate(bool global, UINT flags, SIZE_T bytes);
+  void* Free(bool global, void* block);
   void Record(Call call);
   BOOL Fail(DWORD error);
   DWORD RecordSize(const Printer& printer) const;

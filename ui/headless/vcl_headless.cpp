@@ -190,19 +190,10 @@ HWND TForm::GetHandle() const {
 
 bool TForm::Visible() const { return impl().form.visible; }
 
-TApplication::TApplication() : TComponent(nullptr) {}
+void TForm::MarkAsMainWindow() { impl().is_main = true; }
+
 void TApplication::Initialize() {}
 
-void TApplication::Register(TForm* form) {
-  if (main_form_ == nullptr) {
-    main_form_ = form;
-    form->impl().is_main = true;
-  }
-  if (form->OnCreate) {
-    TNotifyEvent handler = form->OnCreate;
-    handler(form);
-  }
-}
 
 void TApplication::Run() {
   if (main_form_ == nullptr) return;

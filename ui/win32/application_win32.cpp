@@ -34,23 +34,12 @@ void TTimer::SetEnabled(bool enabled) {
 
 bool TTimer::Enabled() const { return impl_->enabled; }
 
-TApplication::TApplication() : TComponent(nullptr) {}
 
 void TApplication::Initialize() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 }
 
-void TApplication::Register(TForm* form) {
-  if (main_form_ == nullptr) {
-    main_form_ = form;
-    form->impl().is_main = true;
-  }
-  if (form->OnCreate) {
-    TNotifyEvent handler = form->OnCreate;
-    handler(form);
-  }
-}
 
 void TApplication::Run() {
   if (main_form_ == nullptr) return;

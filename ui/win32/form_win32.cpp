@@ -245,4 +245,6 @@ HWND TForm::GetHandle() const { return impl().hwnd; }
 
 bool TForm::Visible() const { return IsWindowVisible(impl().hwnd) != FALSE; }
 
+void TForm::MarkAsMainWindow() { impl().is_main = true; }
+
 }  // namespace vcl
