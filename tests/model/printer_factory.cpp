@@ -1,0 +1,78 @@
+#include "tests/model/printer_factory.h"
+
+#include <strings.h>
+
+namespace model {
+
+namespace {
+
+bool Taken(const std::vector<sim::Printer>& printers, const std::string& name) {
+  for (const auto& printer : printers) {
+    if (strcasecmp(printer.name.c_str(), name.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string PrinterFactory::Candidate() {
+  // Mostly brand names; the rest differ from the brand prefix by case, a space or a letter.
+  static const char* const kPrefixes[] = {"Kelvo",     "Kelvo ", "Kelvo ", "Kelvo-",
+                                          "KelvoJet ", "Kelvo ", "kelvo ", "KELVO ",
+                                          " Kelvo",    "Kelv",   "HP ",    ""};
+  std::string name = kPrefixes[Below(static_cast<int>(std::size(kPrefixes)))];
+  int length = Below(12);
+  if (Below(40) == 0) length = 100 + Below(400);
+  for (int i = 0; i < length; ++i) {
+    switch (Below(10)) {
+      case 0:  // any byte but NUL, including CR, LF and the upper half
+        name.push_back(static_cast<char>(1 + Below(255)));
+        break;
+      case 1:
+        name.push_back(static_cast<char>(0x80 + Below(128)));
+        break;
+      case 2:
+        name.push_back(" \r\n\t,\\!?"[Below(8)]);
+        break;
+      default:
+        name.push_back(static_cast<char>((Below(2) != 0 ? 'a' : 'A') + Below(26)));
+    }
+  }
+  return name;
+}
+
+std::string PrinterFactory::NewName(const std::vector<sim::Printer>& taken,
+                                    const std::vector<sim::Printer>& also_taken) {
+  for (;;) {
+    std::string name = Candidate();
+    if (!Taken(taken, name) && !Taken(also_taken, name)) return name;
+  }
+}
+
+short PrinterFactory::Paper() {
+  static const short kSizes[] = {DMPAPER_LETTER, DMPAPER_A4, 5, 8, 11, 13, 256};
+  return kSizes[Below(static_cast<int>(std::size(kSizes)))];
+}
+
+sim::Printer PrinterFactory::NewPrinter(const std::vector<sim::Printer>& taken,
+                                        const std::vector<sim::Printer>& also_taken) {
+  sim::Printer printer;
+  printer.name = NewName(taken, also_taken);
+  if (Below(5) == 0) printer.attributes |= PRINTER_ATTRIBUTE_WORK_OFFLINE;
+  if (Below(4) == 0) printer.attributes |= 0x40;  // local, as most are
+  printer.admin_only = Below(7) == 0;
+  printer.paper_size = Paper();
+  switch (Below(10)) {
+    case 0:
+      printer.private_bytes.reset();
+      break;
+    case 1:
+      printer.private_bytes = std::vector<BYTE>(static_cast<size_t>(1 + Below(3000)), 0x5A);
+      break;
+    default:
+      break;
+  }
+  return printer;
+}
+
+}  // namespace model
