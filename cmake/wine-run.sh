@@ -1,6 +1,18 @@
 #!/bin/sh
-# Runs a Windows test program under Wine in the test prefix (see tests/wine).
+# Runs a Windows test program under Wine in the test prefix (see tests/wine/prefix.sh).
+# WINEPREFIX names the prefix; without DISPLAY, the display recorded in $PD_WINE_STATE is used.
 : "${WINEPREFIX:?WINEPREFIX must name the test prefix}"
 export WINEPREFIX
 export WINEDEBUG="${WINEDEBUG:--all}"
-exec /usr/lib/wine/wine64 "$@"
+if [ -z "${DISPLAY:-}" ] && [ -n "${PD_WINE_STATE:-}" ] && [ -f "$PD_WINE_STATE/display" ]; then
+  DISPLAY=$(cat "$PD_WINE_STATE/display")
+  export DISPLAY
+fi
+if [ -z "${WINE:-}" ]; then
+  if [ -x /usr/lib/wine/wine64 ]; then
+    WINE=/usr/lib/wine/wine64
+  else
+    WINE=wine64
+  fi
+fi
+exec "$WINE" "$@"

@@ -1,0 +1,151 @@
+// The OK flow of the real window with the real spooler and the driver's real settings dialog:
+// the test plays the user in the dialog from a second thread.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "printing/win32/win_spooler.h"
+#include "tests/wine/support/dialog_driver.h"
+#include "tests/wine/support/scoped_printers.h"
+#include "tests/wine/support/test_driver.h"
+#include "tests/wine/tools/console_text.h"
+#include "ui/torlent_form.h"
+
+namespace {
+
+using pdtest::PrinterRecord;
+
+constexpr DWORD kOk = ERROR_SUCCESS;
+
+std::map<std::wstring, PrinterRecord> AllPrinters() {
+  std::vector<PrinterRecord> records;
+  EXPECT_EQ(pdtest::ListPrinterRecords(&records), kOk);
+  std::map<std::wstring, PrinterRecord> by_name;
+  for (PrinterRecord& record : records) by_name[record.name] = std::move(record);
+  return by_name;
+}
+
+// What a fresh handle reads through the ANSI entry points the program itself uses.
+struct StoredA {
+  std::string port, driver, print_processor, datatype;
+  DWORD attributes = 0;
+  short paper_size = 0;
+};
+
+bool ReadStoredA(const std::string& name, StoredA* stored) {
+  HANDLE printer = nullptr;
+  std::string copy = name;
+  if (!OpenPrinterA(&copy[0], &printer, nullptr)) return false;
+  std::unique_ptr<void, decltype(&ClosePrinter)> owned(printer, &ClosePrinter);
+  DWORD needed = 0;
+  GetPrinterA(printer, 2, nullptr, 0, &needed);
+  std::vector<BYTE> buffer(needed);
+  if (needed == 0 || !GetPrinterA(printer, 2, buffer.data(), needed, &needed)) return false;
+  const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+  auto text = [](const char* value) { return std::string(value != nullptr ? value : ""); };
+  stored->port = text(info->pPortName);
+  stored->driver = text(info->pDriverName);
+  stored->print_processor = text(info->pPrintProcessor);
+  stored->datatype = text(info->pDatatype);
+  stored->attributes = info->Attributes;
+  stored->paper_size = info->pDevMode != nullptr ? info->pDevMode->dmPaperSize : 0;
+  return info->pDevMode != nullptr;
+}
+
+std::string Narrow(const std::wstring& text) { return pdtest::ToUtf8(text); }
+
+class OkFlowWithDriverDialog : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    driver_ = pdtest::TestDriverName();
+    if (driver_ != pdtest::kPostScriptDriver) {
+      GTEST_SKIP() << "these tests drive the Wine PostScript Driver's dialog";
+    }
+    printers_ = std::make_unique<pdtest::ScopedPrinters>(driver_);
+    for (const wchar_t* name : {L"Kelvo OK-1", L"Kelvo OK-2", L"Other OK"}) {
+      ASSERT_EQ(printers_->Add(name), kOk) << Narrow(name);
+    }
+    before_ = AllPrinters();
+    ASSERT_EQ(before_.count(L"Kelvo OK-2"), 1u);
+    ASSERT_NE(before_[L"Kelvo OK-2"].paper_size, DMPAPER_A4) << "A4 must be a change";
+
+    form_ = std::make_unique<TorlentForm>(nullptr, spooler_);
+    list_ = FindWindowExW(form_->GetHandle(), nullptr, L"ListBox", nullptr);
+    ASSERT_NE(list_, nullptr);
+    form_->Show();
+  }
+
+  void TearDown() override {
+    form_.reset();
+    printers_.reset();
+  }
+
+  void Select(const std::wstring& name) {
+    const auto index = SendMessageW(list_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                    reinterpret_cast<LPARAM>(name.c_str()));
+    ASSERT_NE(index, LB_ERR) << Narrow(name) << " is not listed";
+    SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  }
+
+  // Every printer but `except` has the record it had before the test acted.
+  void ExpectOthersUnchanged(const std::wstring& except) {
+    std::map<std::wstring, PrinterRecord> after = AllPrinters();
+    for (const auto& [name, old] : before_) {
+      if (name == except) continue;
+      ASSERT_EQ(after.count(name), 1u) << Narrow(name);
+      const PrinterRecord& now = after[name];
+      EXPECT_EQ(now.port, old.port) << Narrow(name);
+      EXPECT_EQ(now.driver, old.driver) << Narrow(name);
+      EXPECT_EQ(now.attributes, old.attributes) << Narrow(name);
+      EXPECT_EQ(now.paper_size, old.paper_size) << Narrow(name);
+      EXPECT_EQ(now.devmode, old.devmode) << Narrow(name) << ": settings changed";
+    }
+  }
+
+  std::wstring driver_;
+  std::unique_ptr<pdtest::ScopedPrinters> printers_;
+  std::map<std::wstring, PrinterRecord> before_;
+  printing::WinSpooler spooler_;
+  std::unique_ptr<TorlentForm> form_;
+  HWND list_ = nullptr;
+};
+
+TEST_F(OkFlowWithDriverDialog, StoresThePaperChosenInTheDialogAndClosesTheWindow) {
+  Select(L"Kelvo OK-2");
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4");
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+
+  EXPECT_TRUE(user.found_dialog());
+  EXPECT_TRUE(user.chose_paper());
+  EXPECT_TRUE(user.dialog_closed());
+  EXPECT_TRUE(user.problem().empty()) << Narrow(user.problem());
+  EXPECT_FALSE(form_->Visible()) << "the window closes once the settings are stored";
+
+  StoredA stored;
+  ASSERT_TRUE(ReadStoredA("Kelvo OK-2", &stored));
+  EXPECT_EQ(stored.paper_size, DMPAPER_A4);
+  const PrinterRecord& old = before_[L"Kelvo OK-2"];
+  EXPECT_EQ(stored.port, Narrow(old.port));
+  EXPECT_EQ(stored.driver, Narrow(old.driver));
+  EXPECT_EQ(stored.print_processor, Narrow(old.print_processor));
+  EXPECT_EQ(stored.datatype, Narrow(old.datatype));
+  EXPECT_EQ(stored.attributes, old.attributes);
+  ExpectOthersUnchanged(L"Kelvo OK-2");
+}
+
+TEST_F(OkFlowWithDriverDialog, WithoutASelectionNothingHappens) {
+  SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4");
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+
+  EXPECT_FALSE(user.found_dialog()) << Narrow(user.problem());
+  EXPECT_TRUE(form_->Visible());
+  ExpectOthersUnchanged(L"");
+}
+
+}  // namespace
