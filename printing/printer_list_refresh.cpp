@@ -52,7 +52,7 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
 
     count = 0;
     for (DWORD i = 0; i < returned && count < MaxPrinterNames; ++i) {
-      PRINTER_INFO_2A record;
+      PRINTER_INFO_2A record{};
       std::memcpy(&record, block.get() + i * sizeof(PRINTER_INFO_2A), sizeof(record));
       if ((record.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
       if (!IsBrandPrinterName(record.pPrinterName)) continue;

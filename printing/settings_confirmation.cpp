@@ -16,7 +16,7 @@ constexpr SIZE_T kDevModeHeadroom = 4096;
 enum class Outcome { Stored, Cancelled, Silent, NeedsAdministrator, DialogFailed, StoreFailed };
 
 struct Result {
-  Outcome outcome;
+  Outcome outcome = Outcome::Silent;
   DWORD error = 0;
 };
 
@@ -68,7 +68,7 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   return {Outcome::Stored};
 }
 
-void Explain(vcl::TForm& window, ConfirmationProblem problem, DWORD error) {
+void Explain(const vcl::TForm& window, ConfirmationProblem problem, DWORD error) {
   const vcl::UnicodeString system_text =
       problem == ConfirmationProblem::StoreFailed ? vcl::SysErrorMessage(error) : u"";
   vcl::ShowMessageBox(window.GetHandle(),

@@ -7,7 +7,7 @@
 namespace vcl {
 
 struct TControl::Impl {
-  Kind kind;
+  Kind kind = Kind::Form;
   TForm* parent = nullptr;
   UnicodeString text;
   headless::Bounds bounds{0, 0, 0, 0};

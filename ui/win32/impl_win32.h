@@ -11,7 +11,7 @@ inline LPCWSTR W(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text);
 inline LPCWSTR W(const UnicodeString& text) { return W(text.c_str()); }
 
 struct TControl::Impl {
-  Kind kind;
+  Kind kind = Kind::Form;
   TControl* self = nullptr;
   TForm* parent = nullptr;  // null for a form
   HWND hwnd = nullptr;
