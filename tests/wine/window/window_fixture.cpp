@@ -1,0 +1,114 @@
+#include "tests/wine/window/window_fixture.h"
+
+#include <cwchar>
+
+#include "tests/wine/support/test_driver.h"
+#include "tests/wine/tools/windows_path.h"
+
+namespace pdwin {
+
+const Captions kEnglish{L"Please select printer 3.2", L"Please select the printer.", L"OK",
+                        L"CANCEL"};
+const Captions kChinese{L"请选择打印机3.2", L"请选择你要使用的打印机", L"确  定", L"取  消"};
+
+const Captions& ExpectedCaptions() {
+  return GetUserDefaultLangID() == 0x0804 ? kChinese : kEnglish;
+}
+
+int ExpectedDpi() {
+  const std::wstring value = EnvironmentValue(L"PD_EXPECT_DPI");
+  const int dpi = value.empty() ? 96 : static_cast<int>(std::wcstol(value.c_str(), nullptr, 10));
+  return dpi > 0 ? dpi : 96;
+}
+
+int Scaled(int value) { return MulDiv(value, ExpectedDpi(), 96); }
+
+void WindowTest::SetUp() {
+  const std::wstring driver = pdtest::TestDriverName();
+  ASSERT_FALSE(driver.empty()) << "no printer driver installed; see tests/wine/prefix.sh";
+  printers_ = std::make_unique<pdtest::ScopedPrinters>(driver);
+}
+
+void WindowTest::AddPrinters(std::initializer_list<const wchar_t*> names) {
+  for (const wchar_t* name : names) {
+    ASSERT_EQ(printers_->Add(name), static_cast<DWORD>(ERROR_SUCCESS)) << "adding " << name;
+  }
+}
+
+void WindowTest::SetOffline(const wchar_t* name, bool offline) {
+  ASSERT_EQ(printers_->SetOffline(name, offline), static_cast<DWORD>(ERROR_SUCCESS)) << name;
+}
+
+void WindowTest::StartApp() {
+  const std::wstring configured = EnvironmentValue(L"PD_APP_EXE");
+  ASSERT_FALSE(configured.empty()) << "PD_APP_EXE must name PrinterDefaults.exe";
+  const std::wstring exe = pdtest::ToWindowsPath(configured);
+  ASSERT_FALSE(exe.empty()) << "cannot map PD_APP_EXE to a Windows path";
+  app_ = std::make_unique<AppProcess>(exe);
+  ASSERT_TRUE(app_->started()) << "CreateProcess failed: " << app_->start_error();
+  form_ = app_->WaitForWindow(kShowTimeoutMs);
+  ASSERT_NE(form_, nullptr) << "no visible "
+                            << "TorlentForm window; running: " << app_->Running();
+
+  const Captions& captions = ExpectedCaptions();
+  list_ = FindChild(form_, L"ListBox");
+  label_ = FindChild(form_, L"Static");
+  ok_ = FindChild(form_, L"Button", captions.ok);
+  cancel_ = FindChild(form_, L"Button", captions.cancel);
+  ASSERT_NE(list_, nullptr) << "no list box";
+  ASSERT_NE(label_, nullptr) << "no label";
+  ASSERT_NE(ok_, nullptr) << "no button captioned " << captions.ok;
+  ASSERT_NE(cancel_, nullptr) << "no button captioned " << captions.cancel;
+}
+
+void WindowTest::ExpectCleanExit() {
+  DWORD exit_code = STILL_ACTIVE;
+  ASSERT_TRUE(app_->WaitForExit(kExitTimeoutMs, &exit_code)) << "the program did not end";
+  EXPECT_EQ(exit_code, 0u);
+}
+
+bool WindowTest::ListHas(const std::wstring& name) const {
+  for (const std::wstring& item : Items()) {
+    if (item == name) return true;
+  }
+  return false;
+}
+
+std::vector<std::wstring> WindowTest::EligibleNow() {
+  std::vector<pdtest::PrinterRecord> records;
+  EXPECT_EQ(pdtest::ListPrinterRecords(&records), static_cast<DWORD>(ERROR_SUCCESS));
+  std::vector<std::wstring> names;
+  for (const pdtest::PrinterRecord& record : records) {
+    if ((record.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) == 0 &&
+        record.name.compare(0, 5, L"Kelvo") == 0) {
+      names.push_back(record.name);
+    }
+  }
+  return names;
+}
+
+std::vector<pdtest::PrinterRecord> WindowTest::StoredSettings() {
+  std::vector<pdtest::PrinterRecord> records;
+  EXPECT_EQ(pdtest::ListPrinterRecords(&records), static_cast<DWORD>(ERROR_SUCCESS));
+  return records;
+}
+
+::testing::AssertionResult SameSettings(const std::vector<pdtest::PrinterRecord>& before,
+                                        const std::vector<pdtest::PrinterRecord>& after) {
+  if (before.size() != after.size()) {
+    return ::testing::AssertionFailure()
+           << before.size() << " printers before, " << after.size() << " after";
+  }
+  for (size_t i = 0; i < before.size(); ++i) {
+    const pdtest::PrinterRecord& was = before[i];
+    const pdtest::PrinterRecord& is = after[i];
+    if (was.name != is.name || was.attributes != is.attributes || was.devmode != is.devmode) {
+      return ::testing::AssertionFailure()
+             << "printer \"" << was.name << "\" changed: paper " << was.paper_size << " -> "
+             << is.paper_size << ", attributes " << was.attributes << " -> " << is.attributes;
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+}  // namespace pdwin
