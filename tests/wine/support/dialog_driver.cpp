@@ -9,8 +9,6 @@ namespace {
 // The paper list on the PostScript driver's paper page.
 constexpr int kPaperListId = 100;
 constexpr auto kPoll = std::chrono::milliseconds(50);
-// Generous: the first dialog in a fresh prefix loads the driver and its PPD.
-constexpr auto kAppearTimeout = std::chrono::seconds(60);
 constexpr auto kPageTimeout = std::chrono::seconds(10);
 constexpr auto kCloseTimeout = std::chrono::seconds(20);
 
@@ -75,12 +73,10 @@ std::wstring DialogText(HWND dialog) {
 }
 
 template <typename Condition>
-bool WaitFor(Condition condition, std::chrono::steady_clock::duration timeout,
-             const std::atomic<bool>* stop = nullptr) {
+bool WaitFor(Condition condition, std::chrono::steady_clock::duration timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (std::chrono::steady_clock::now() < deadline) {
     if (condition()) return true;
-    if (stop != nullptr && *stop) return false;
     std::this_thread::sleep_for(kPoll);
   }
   return condition();
@@ -99,28 +95,37 @@ void PaperDialogDriver::Finish() {
 }
 
 void PaperDialogDriver::Run() {
-  HWND dialog = nullptr;
-  if (!WaitFor([&] { return (dialog = FindOwnedDialog(owner_)) != nullptr; }, kAppearTimeout,
-               &stop_)) {
-    problem_ = L"no dialog owned by the window appeared";
-    return;
+  // Serves every dialog that appears until the test is done, so that a fault that opens
+  // more than one (or a message box) fails the test instead of hanging it.
+  while (!stop_) {
+    HWND dialog = FindOwnedDialog(owner_);
+    if (dialog == nullptr) {
+      std::this_thread::sleep_for(kPoll);
+      continue;
+    }
+    ++dialogs_seen_;
+    if (dialogs_seen_ == 1) {
+      Choose(dialog);
+    } else {
+      problem_ += L" another dialog appeared: " + DialogText(dialog) + L";";
+      Close(dialog, IDCANCEL);
+    }
   }
-  found_dialog_ = true;
+}
 
+void PaperDialogDriver::Choose(HWND dialog) {
   HWND list = nullptr;
   if (!WaitFor([&] { return (list = FindPaperList(dialog)) != nullptr; }, kPageTimeout)) {
-    // Not the driver's sheet (a message box, say): record what it says and close it, so that
-    // the thread waiting on it can return and the test fail instead of hang.
-    problem_ = L"a dialog without a paper list appeared: " + DialogText(dialog);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    dialog_closed_ = WaitFor([&] { return !IsWindow(dialog); }, kCloseTimeout);
+    // Not the driver's sheet: a message box, say. Record what it says.
+    problem_ += L" a dialog without a paper list appeared: " + DialogText(dialog) + L";";
+    Close(dialog, IDCANCEL);
     return;
   }
 
   const LRESULT index = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                      reinterpret_cast<LPARAM>(paper_.c_str()));
   if (index == LB_ERR) {
-    problem_ = L"the paper list has no entry \"" + paper_ + L"\"";
+    problem_ += L" the paper list has no entry \"" + paper_ + L"\";";
   } else {
     // What a click does: select, then tell the page about the new selection.
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -128,17 +133,20 @@ void PaperDialogDriver::Run() {
                  reinterpret_cast<LPARAM>(list));
     chose_paper_ = SendMessageW(list, LB_GETCURSEL, 0, 0) == index;
   }
-
   // OK after a choice; otherwise Cancel, leaving the settings alone.
-  HWND button = GetDlgItem(dialog, chose_paper_ ? IDOK : IDCANCEL);
-  if (button == nullptr) {
-    problem_ += L" (no OK/Cancel button; closing the dialog)";
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-  } else {
+  dialog_closed_ = Close(dialog, chose_paper_ ? IDOK : IDCANCEL);
+}
+
+bool PaperDialogDriver::Close(HWND dialog, int button_id) {
+  HWND button = GetDlgItem(dialog, button_id);
+  if (button != nullptr) {
     PostMessageW(button, BM_CLICK, 0, 0);
+  } else {
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
   }
-  dialog_closed_ = WaitFor([&] { return !IsWindow(dialog); }, kCloseTimeout);
-  if (!dialog_closed_) problem_ += L" (the dialog did not close)";
+  const bool closed = WaitFor([&] { return !IsWindow(dialog); }, kCloseTimeout);
+  if (!closed) problem_ += L" a dialog did not close;";
+  return closed;
 }
 
 }  // namespace pdtest

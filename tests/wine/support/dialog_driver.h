@@ -1,6 +1,7 @@
 // Plays the user in front of the driver's settings dialog: from a second thread, waits for the
 // property sheet owned by our window (found by owner, since its title is localized), picks a
-// paper size on its paper page and presses OK.
+// paper size on its paper page and presses OK. Any further dialog owned by the window (a second
+// sheet, a message box) is recorded as a problem and cancelled, so a fault cannot hang the test.
 #pragma once
 
 #ifndef NOMINMAX
@@ -22,11 +23,13 @@ class PaperDialogDriver {
   PaperDialogDriver(const PaperDialogDriver&) = delete;
   PaperDialogDriver& operator=(const PaperDialogDriver&) = delete;
 
-  // Stops waiting for a dialog that has not appeared, and waits for the thread. The results
-  // below are valid afterwards.
+  // Call once the code under test has returned: stops watching and waits for the thread. The
+  // results below are valid afterwards.
   void Finish();
 
-  bool found_dialog() const { return found_dialog_; }
+  // How many dialogs owned by the window appeared.
+  int dialogs_seen() const { return dialogs_seen_; }
+  // Whether the paper was chosen in the first one and it closed after OK.
   bool chose_paper() const { return chose_paper_; }
   bool dialog_closed() const { return dialog_closed_; }
   // What went wrong, for the test's failure message; empty when all went to plan.
@@ -34,11 +37,14 @@ class PaperDialogDriver {
 
  private:
   void Run();
+  void Choose(HWND dialog);
+  // Presses the button (or closes the window without one) and waits until the dialog is gone.
+  bool Close(HWND dialog, int button_id);
 
   HWND owner_;
   std::wstring paper_;
   std::atomic<bool> stop_{false};
-  bool found_dialog_ = false;
+  int dialogs_seen_ = 0;
   bool chose_paper_ = false;
   bool dialog_closed_ = false;
   std::wstring problem_;
