@@ -13,8 +13,10 @@
 #   prefix.sh stop <prefix-dir> [<state-dir>]
 #       Stops the prefix's wineserver and the Xvfb that `display` started.
 #   prefix.sh up <prefix-dir> <state-dir>
-#       display, then create on that display, then keeps the prefix's wineserver running until
-#       `stop`, so the tests do not each pay for starting it. The test fixture uses this.
+#       display, then create on that display, with the prefix's wineserver kept running until
+#       `stop` so the tests do not each pay for starting it, and with windows left unmanaged by
+#       the X window manager (Wine's "Managed"=N): Xvfb has none, and Wine would otherwise wait
+#       about two seconds for one whenever a window is hidden or destroyed. The tests use this.
 #
 # Wine is called as $WINE (default /usr/lib/wine/wine64, else wine64 or wine on PATH) and
 # $WINESERVER (default: wineserver next to it, else on PATH). Nothing is written outside the
@@ -157,6 +159,9 @@ up() {
   WINEPREFIX=$(absolute "$1") "$server" -p </dev/null >/dev/null 2>&1 ||
     die "could not start a wineserver for $1"
   create "$1"
+  WINEPREFIX=$(absolute "$1") "$(find_wine)" reg add 'HKCU\Software\Wine\X11 Driver' \
+    /v Managed /t REG_SZ /d N /f >"$1/settings.log" 2>&1 ||
+    die "could not change the X11 settings of $1"
   echo "Wine prefix $1 ready on display $DISPLAY"
 }
 
