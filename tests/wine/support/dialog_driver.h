@@ -27,8 +27,9 @@ class PaperDialogDriver {
   // results below are valid afterwards.
   void Finish();
 
-  // How many dialogs owned by the window appeared.
+  // How many dialogs owned by the window appeared; whether any did.
   int dialogs_seen() const { return dialogs_seen_; }
+  bool found_dialog() const { return dialogs_seen_ > 0; }
   // Whether the paper was chosen in the first one and it closed after OK.
   bool chose_paper() const { return chose_paper_; }
   bool dialog_closed() const { return dialog_closed_; }
