@@ -41,16 +41,14 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export PD_PRINTERS_EXE=$win/tests/wine/pd_printers.exe
 
 headless=0
-if [ -z "${DISPLAY:-}" ]; then
-  headless=1
-  DISPLAY=$(sh tests/wine/prefix.sh display "$state")
-  export DISPLAY
-  # Our Xvfb and the prefix's programs go when we do, however we end.
-  trap 'sh tests/wine/prefix.sh stop "$prefix" "$state"' EXIT
-fi
-
+[ -n "${DISPLAY:-}" ] || headless=1
 echo "run: preparing the Wine prefix $prefix (the first time takes a while)"
-sh tests/wine/prefix.sh create "$prefix"
+# The prefix's programs (and the Xvfb, when we start one) go when we do, however we end.
+trap 'sh tests/wine/prefix.sh stop "$prefix" "$state"' EXIT
+# A display (Xvfb without DISPLAY), a fresh resident wineserver on it, the driver and our PPD.
+sh tests/wine/prefix.sh up "$prefix" "$state" >/dev/null
+DISPLAY=$(cat "$state/display")
+export DISPLAY
 # In a Chinese locale Wine draws window titles in SimSun, which it does not have: let it use the
 # CJK font installed instead. Elsewhere the stand-in would also change the Latin fonts.
 fonts='HKCU\Software\Wine\Fonts\Replacements'

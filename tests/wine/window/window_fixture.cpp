@@ -47,8 +47,8 @@ void WindowTest::StartApp() {
   app_ = std::make_unique<AppProcess>(exe);
   ASSERT_TRUE(app_->started()) << "CreateProcess failed: " << app_->start_error();
   form_ = app_->WaitForWindow(kShowTimeoutMs);
-  ASSERT_NE(form_, nullptr) << "no visible "
-                            << "TorlentForm window; running: " << app_->Running();
+  ASSERT_NE(form_, nullptr) << "no visible " << kFormClass
+                            << " window; the program is still running: " << app_->Running();
 
   const Captions& captions = ExpectedCaptions();
   list_ = FindChild(form_, L"ListBox");
