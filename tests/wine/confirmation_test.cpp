@@ -2,9 +2,11 @@
 // the test plays the user in the dialog from a second thread.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "printing/win32/win_spooler.h"
@@ -135,6 +137,34 @@ TEST_F(OkFlowWithDriverDialog, StoresThePaperChosenInTheDialogAndClosesTheWindow
   EXPECT_EQ(stored.datatype, Narrow(old.datatype));
   EXPECT_EQ(stored.attributes, old.attributes);
   ExpectOthersUnchanged(L"Kelvo OK-2");
+}
+
+TEST_F(OkFlowWithDriverDialog, ARefreshUnderTheOpenDialogDoesNotRedirectTheSettings) {
+  Select(L"Kelvo OK-2");
+  ASSERT_EQ(SendMessageW(list_, LB_GETCURSEL, 0, 0), 1) << "listed after Kelvo OK-1";
+  bool list_moved = false;
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4", [&] {
+    // The printer listed first goes away while the dialog is open; the window's own timer
+    // refreshes under the dialog and the selected printer moves to the first slot.
+    if (printers_->Remove(L"Kelvo OK-1") != ERROR_SUCCESS) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!list_moved && std::chrono::steady_clock::now() < deadline) {
+      list_moved = SendMessageW(list_, LB_GETCOUNT, 0, 0) == 1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+  before_.erase(L"Kelvo OK-1");
+
+  ASSERT_TRUE(list_moved) << "the list was not refreshed while the dialog was open";
+  EXPECT_EQ(user.dialogs_seen(), 1) << Narrow(user.problem());
+  EXPECT_TRUE(user.chose_paper()) << Narrow(user.problem());
+  StoredA stored;
+  ASSERT_TRUE(ReadStoredA("Kelvo OK-2", &stored));
+  EXPECT_EQ(stored.paper_size, DMPAPER_A4) << "the settings went to the printer that was chosen";
+  ExpectOthersUnchanged(L"Kelvo OK-2");
+  EXPECT_FALSE(form_->Visible());
 }
 
 TEST_F(OkFlowWithDriverDialog, WithoutASelectionNothingHappens) {

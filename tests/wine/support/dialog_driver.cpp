@@ -84,8 +84,12 @@ bool WaitFor(Condition condition, std::chrono::steady_clock::duration timeout) {
 
 }  // namespace
 
-PaperDialogDriver::PaperDialogDriver(HWND owner, std::wstring paper)
-    : owner_(owner), paper_(std::move(paper)), thread_([this] { Run(); }) {}
+PaperDialogDriver::PaperDialogDriver(HWND owner, std::wstring paper,
+                                     std::function<void()> while_open)
+    : owner_(owner),
+      paper_(std::move(paper)),
+      while_open_(std::move(while_open)),
+      thread_([this] { Run(); }) {}
 
 PaperDialogDriver::~PaperDialogDriver() { Finish(); }
 
@@ -133,6 +137,7 @@ void PaperDialogDriver::Choose(HWND dialog) {
                  reinterpret_cast<LPARAM>(list));
     chose_paper_ = SendMessageW(list, LB_GETCURSEL, 0, 0) == index;
   }
+  if (while_open_) while_open_();
   // OK after a choice; otherwise Cancel, leaving the settings alone.
   dialog_closed_ = Close(dialog, chose_paper_ ? IDOK : IDCANCEL);
 }

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -18,7 +19,8 @@ namespace pdtest {
 class PaperDialogDriver {
  public:
   // Starts watching for a dialog owned by `owner`; `paper` is the entry to pick, e.g. L"A4".
-  PaperDialogDriver(HWND owner, std::wstring paper);
+  // `while_open`, when given, runs on the watching thread after the pick and before OK.
+  PaperDialogDriver(HWND owner, std::wstring paper, std::function<void()> while_open = {});
   ~PaperDialogDriver();
   PaperDialogDriver(const PaperDialogDriver&) = delete;
   PaperDialogDriver& operator=(const PaperDialogDriver&) = delete;
@@ -44,6 +46,7 @@ class PaperDialogDriver {
 
   HWND owner_;
   std::wstring paper_;
+  std::function<void()> while_open_;
   std::atomic<bool> stop_{false};
   int dialogs_seen_ = 0;
   bool chose_paper_ = false;
