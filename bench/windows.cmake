@@ -1,5 +1,4 @@
-# The Windows benchmark programs. Included from bench/CMakeLists.txt, or by windows_hook.cmake
-# in scripts/bench.sh's own Windows build.
+# The Windows benchmark programs, included by the Windows builds.
 if(TARGET pd_bench_win)
   return()
 endif()

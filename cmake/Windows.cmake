@@ -37,3 +37,7 @@ endif()
 if(BUILD_TESTING AND EXISTS ${PROJECT_SOURCE_DIR}/tests/wine/CMakeLists.txt)
   add_subdirectory(tests/wine)
 endif()
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/bench/windows.cmake)
+  include(${PROJECT_SOURCE_DIR}/bench/windows.cmake)
+endif()

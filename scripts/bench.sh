@@ -45,8 +45,7 @@ say "building (host Release without sanitizers, win64 Release, i686 MinSizeRel)"
 configure_build "$build-host" pd_bench_host -- -DCMAKE_BUILD_TYPE=Release -DPD_SANITIZE=OFF \
   -DBUILD_TESTING=OFF
 configure_build "$build-win64" "PrinterDefaults pd_bench_win pd_floor_window pd_floor_spooler pd_printers" -- \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
-  -DCMAKE_PROJECT_PrinterDefaults_INCLUDE="$root/bench/windows_hook.cmake"
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
 configure_build "$build-i686" PrinterDefaults -- -DCMAKE_BUILD_TYPE=MinSizeRel \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" -DBUILD_TESTING=OFF
 

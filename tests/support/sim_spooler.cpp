@@ -12,6 +12,7 @@ namespace {
 constexpr SIZE_T kLargestBlock = SIZE_T{1} << 31;
 
 DWORD Align8(DWORD n) { return (n + 7u) & ~7u; }
+constexpr DWORD kSecurityDescriptorSize = 24;
 
 }  // namespace
 
@@ -102,7 +103,7 @@ DWORD Spooler::RecordSize(const Printer& printer) const {
                                &printer.print_processor, &printer.datatype}) {
     size += static_cast<DWORD>(s->size() + 1);
   }
-  size = Align8(size);
+  size = Align8(size) + kSecurityDescriptorSize;
   if (printer.private_bytes) {
     size += Align8(sizeof(DEVMODEA) + static_cast<DWORD>(printer.private_bytes->size()));
   }
@@ -116,7 +117,7 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
       ++violations_;
       return false;
     }
-    std::memcpy(buffer + offset, data, length);
+    if (length != 0) std::memcpy(buffer + offset, data, length);
     return true;
   };
   auto put_string = [&](const std::string& s) -> LPSTR {
@@ -136,6 +137,11 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
     record.pDatatype = put_string(printer.datatype);
     record.Attributes = printer.attributes;
     cursor = Align8(cursor);
+    // Stands in for the printer's permissions, which a level-2 set would rewrite.
+    const BYTE security[kSecurityDescriptorSize] = {1, 0, 4, 0x80};
+    if (put(cursor, security, kSecurityDescriptorSize))
+      record.pSecurityDescriptor = buffer + cursor;
+    cursor += kSecurityDescriptorSize;
     if (printer.private_bytes) {
       DEVMODEA devmode{};
       std::strncpy(reinterpret_cast<char*>(devmode.dmDeviceName), printer.name.c_str(),
@@ -287,6 +293,9 @@ LONG Spooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEV
       }
     }
     result = read_ok ? IDOK : -1;
+    // The dialog may change the printer set; nothing may point into it across the call.
+    const std::string target_name = target->name;
+    target = nullptr;
     if (read_ok && (mode & DM_IN_PROMPT) != 0) {
       Dialog dialog_state{call.name, paper};
       result = dialog ? dialog(dialog_state) : IDOK;
@@ -298,7 +307,7 @@ LONG Spooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEV
         result = -1;
       } else {
         std::memset(output, 0, driver_size);
-        std::strncpy(reinterpret_cast<char*>(output->dmDeviceName), target->name.c_str(),
+        std::strncpy(reinterpret_cast<char*>(output->dmDeviceName), target_name.c_str(),
                      sizeof(output->dmDeviceName) - 1);
         output->dmSize = sizeof(DEVMODEA);
         output->dmDriverExtra = driver_private_size;

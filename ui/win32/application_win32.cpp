@@ -34,15 +34,14 @@ void TTimer::SetEnabled(bool enabled) {
 
 bool TTimer::Enabled() const { return impl_->enabled; }
 
-
 void TApplication::Initialize() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 }
 
-
 void TApplication::Run() {
-  if (main_form_ == nullptr) return;
+  // Without its window the loop could never end.
+  if (main_form_ == nullptr || main_form_->GetHandle() == nullptr) return;
   main_form_->Show();
   HWND main = main_form_->GetHandle();
   MSG msg{};
