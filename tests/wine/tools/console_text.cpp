@@ -4,6 +4,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
 
 namespace pdtest {
 
@@ -38,5 +41,15 @@ std::string ToUtf8(const std::wstring& text) {
 
 void WriteOut(const std::wstring& text) { Write(STD_OUTPUT_HANDLE, text); }
 void WriteErr(const std::wstring& text) { Write(STD_ERROR_HANDLE, text); }
+
+std::vector<std::wstring> Arguments() {
+  int count = 0;
+  std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &count),
+                                                     &LocalFree);
+  std::vector<std::wstring> arguments;
+  if (!argv) return arguments;
+  for (int i = 1; i < count; ++i) arguments.emplace_back(argv.get()[i]);
+  return arguments;
+}
 
 }  // namespace pdtest

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pdtest {
 
 void WriteOut(const std::wstring& text);
 void WriteErr(const std::wstring& text);
 std::string ToUtf8(const std::wstring& text);
+// The arguments after the program name, read as wide text whatever the code page.
+std::vector<std::wstring> Arguments();
 
 }  // namespace pdtest

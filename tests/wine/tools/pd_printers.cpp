@@ -36,17 +36,6 @@ constexpr wchar_t kUsage[] =
     L"       pd_printers list\n"
     L"       pd_printers show <name>\n";
 
-// The arguments after the program name, read as wide text whatever the code page.
-std::vector<std::wstring> Arguments() {
-  int count = 0;
-  std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &count),
-                                                     &LocalFree);
-  std::vector<std::wstring> arguments;
-  if (!argv) return arguments;
-  for (int i = 1; i < count; ++i) arguments.emplace_back(argv.get()[i]);
-  return arguments;
-}
-
 bool Report(const std::wstring& what, DWORD error) {
   if (error == ERROR_SUCCESS) return true;
   WriteErr(L"pd_printers: " + what + L": " + pdtest::ErrorText(error) + L" (" +
@@ -116,7 +105,7 @@ int Show(const std::vector<std::wstring>& args) {
 }  // namespace
 
 int main() {
-  std::vector<std::wstring> args = Arguments();
+  std::vector<std::wstring> args = pdtest::Arguments();
   if (args.empty()) {
     WriteErr(kUsage);
     return 2;

@@ -33,16 +33,6 @@ constexpr wchar_t kUsage[] =
     L"       pd_window shot <png-path>\n"
     L"       pd_window close\n";
 
-std::vector<std::wstring> Arguments() {
-  int count = 0;
-  std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(CommandLineToArgvW(GetCommandLineW(), &count),
-                                                     &LocalFree);
-  std::vector<std::wstring> arguments;
-  if (!argv) return arguments;
-  for (int i = 1; i < count; ++i) arguments.emplace_back(argv.get()[i]);
-  return arguments;
-}
-
 HWND VisibleForm() {
   HWND form = FindWindowW(pdwin::kFormClass, nullptr);
   return form != nullptr && IsWindowVisible(form) ? form : nullptr;
@@ -124,7 +114,7 @@ int Close() {
 int main() {
   // Per-monitor aware, like the program: its window rectangle comes in real pixels.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-  std::vector<std::wstring> args = Arguments();
+  std::vector<std::wstring> args = pdtest::Arguments();
   if (args.empty()) {
     WriteErr(kUsage);
     return 2;
