@@ -1,5 +1,7 @@
 #include "bench/win/launch_bench.h"
 
+#include "bench/win/clock.h"
+
 #include <cstdio>
 
 namespace bench {
@@ -8,17 +10,6 @@ namespace {
 
 constexpr ULONGLONG kWindowTimeoutMs = 60000;
 constexpr DWORD kExitTimeoutMs = 10000;
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
-}
 
 // A window of the target's class (of process `pid`, or of any when 0) that is visible and shows
 // the expected number of items.
@@ -99,9 +90,9 @@ class Launched {
 
 bool TimeStartup(const LaunchTarget& target, double* ms) {
   Launched launched;
-  const double start = Now();
+  const double start = NowMs();
   if (!launched.Start(target) || !launched.WaitReady(target)) return false;
-  *ms = Now() - start;
+  *ms = NowMs() - start;
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "bench/win/refresh_bench.h"
 
+#include "bench/win/clock.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -31,17 +33,6 @@ LRESULT CALLBACK CountingListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM
       break;
   }
   return CallWindowProcW(list_proc, hwnd, message, wparam, lparam);
-}
-
-double Now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / frequency;
 }
 
 double Median(std::vector<double> values) {
@@ -80,12 +71,12 @@ bool MeasureRefresh(int printers, int runs, RefreshFigures* figures) {
 
   std::vector<double> refresh, floor;
   for (int run = 0; run < runs; ++run) {
-    double start = Now();
+    double start = NowMs();
     printing::RefreshPrinterList(spooler, names, count, *list);
-    refresh.push_back(Now() - start);
-    start = Now();
+    refresh.push_back(NowMs() - start);
+    start = NowMs();
     Floor(buffer);
-    floor.push_back(Now() - start);
+    floor.push_back(NowMs() - start);
   }
   figures->printers = printers;
   figures->shown = static_cast<int>(count);

@@ -16,11 +16,7 @@ class ConfirmationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     headless::Reset();
-    for (const char* name : {"Kelvo LP-1", "Other", "Kelvo LP-2"}) {
-      sim::Printer printer;
-      printer.name = name;
-      spooler.printers.push_back(printer);
-    }
+    for (const char* name : {"Kelvo LP-1", "Other", "Kelvo LP-2"}) spooler.Add(name);
     spooler.dialog = [this](sim::Dialog& dialog) {
       dialog.paper_size = DMPAPER_A4;
       return dialog_result;

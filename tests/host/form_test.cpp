@@ -12,11 +12,7 @@ class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     headless::Reset();
-    for (const char* name : {"Kelvo LP-1", "Other", "Kelvo LP-2"}) {
-      sim::Printer printer;
-      printer.name = name;
-      spooler.printers.push_back(printer);
-    }
+    for (const char* name : {"Kelvo LP-1", "Other", "Kelvo LP-2"}) spooler.Add(name);
   }
   void TearDown() override { headless::Reset(); }
 
@@ -106,9 +102,7 @@ TEST_F(FormTest, ListIsFilledBeforeTheWindowFirstShows) {
 
 TEST_F(FormTest, TimerKeepsTheListCurrent) {
   TorlentForm* form = Create(0x0409);
-  sim::Printer added;
-  added.name = "Kelvo New";
-  spooler.printers.push_back(added);
+  spooler.Add("Kelvo New");
   EXPECT_TRUE(headless::Tick(*form->TimerEnumPrinter));
   EXPECT_EQ(form->ListBoxPrinterList->Count(), 3);
   EXPECT_EQ(spooler.LiveBlocks(), 0);

@@ -14,12 +14,7 @@ using vcl::UnicodeString;
 
 class RefreshTest : public ::testing::Test {
  protected:
-  void Add(const std::string& name, DWORD attributes = 0) {
-    sim::Printer printer;
-    printer.name = name;
-    printer.attributes = attributes;
-    spooler.printers.push_back(printer);
-  }
+  void Add(const std::string& name, DWORD attributes = 0) { spooler.Add(name, attributes); }
 
   void Refresh() { printing::RefreshPrinterList(spooler, names, count, *list); }
 
@@ -216,9 +211,7 @@ TEST_F(RefreshFaultTest, FailedFillingCallEmptiesTheList) {
 TEST_F(RefreshFaultTest, PrinterSetGrowingAfterSizingIsFetchedAgain) {
   spooler.after_call = [this](const sim::Call& call) {
     if (call.op == sim::Op::EnumPrinters && !call.has_buffer && spooler.printers.size() < 3) {
-      sim::Printer added;
-      added.name = "Kelvo C";
-      spooler.printers.push_back(added);
+      spooler.Add("Kelvo C");
     }
   };
   Refresh();
@@ -232,9 +225,7 @@ TEST_F(RefreshFaultTest, SetThatNeverSettlesKeepsTheShownList) {
   int added = 0;
   spooler.after_call = [&](const sim::Call& call) {
     if (call.op == sim::Op::EnumPrinters && !call.has_buffer) {
-      sim::Printer printer;
-      printer.name = "Kelvo new " + std::to_string(added++);
-      spooler.printers.push_back(printer);
+      spooler.Add("Kelvo new " + std::to_string(added++));
     }
   };
   Refresh();

@@ -91,6 +91,14 @@ Printer* Spooler::Find(const std::string& name) {
   return nullptr;
 }
 
+Printer& Spooler::Add(const std::string& name, DWORD attributes) {
+  Printer printer;
+  printer.name = name;
+  printer.attributes = attributes;
+  printers.push_back(printer);
+  return printers.back();
+}
+
 std::vector<Op> Spooler::Ops() const {
   std::vector<Op> ops;
   for (const auto& call : calls) ops.push_back(call.op);

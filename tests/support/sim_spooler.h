@@ -98,6 +98,8 @@ class Spooler final : public printing::Spooler {
   // correct program.
   int Violations() const { return violations_; }
   Printer* Find(const std::string& name);
+  // Installs a printer at the end of the enumeration order.
+  Printer& Add(const std::string& name, DWORD attributes = 0);
   std::vector<Op> Ops() const;
 
   BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
