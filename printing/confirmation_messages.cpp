@@ -1,16 +1,12 @@
 #include "printing/confirmation_messages.h"
 
+#include "ui/captions.h"
+
 namespace printing {
-
-namespace {
-
-constexpr LANGID kChinesePrc = 0x0804;
-
-}  // namespace
 
 vcl::UnicodeString ConfirmationMessage(ConfirmationProblem problem, LANGID language,
                                        const vcl::UnicodeString& system_text) {
-  const bool chinese = language == kChinesePrc;
+  const bool chinese = language == ui::kChinesePrc;
   switch (problem) {
     case ConfirmationProblem::NeedsAdministrator:
       return chinese ? u"更改此打印机的默认设置需要管理员权限。"
