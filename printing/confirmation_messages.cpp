@@ -1,25 +1,29 @@
-#include "printing/confirmation_messages.h"
+#include "printing/confirmation_outcome.h"
 
 #include "ui/captions.h"
 
 namespace printing {
 
-vcl::UnicodeString ConfirmationMessage(ConfirmationProblem problem, LANGID language,
+vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID language,
                                        const vcl::UnicodeString& system_text) {
   const bool chinese = language == ui::kChinesePrc;
-  switch (problem) {
-    case ConfirmationProblem::NeedsAdministrator:
+  switch (outcome) {
+    case ConfirmationOutcome::Stored:
+    case ConfirmationOutcome::Cancelled:
+    case ConfirmationOutcome::Abandoned:
+      return {};
+    case ConfirmationOutcome::NeedsAdministrator:
       return chinese ? u"更改此打印机的默认设置需要管理员权限。"
                      : u"Changing this printer's default settings needs administrator rights.";
-    case ConfirmationProblem::DialogFailed:
+    case ConfirmationOutcome::DialogFailed:
       return chinese ? u"无法打开此打印机的设置对话框。"
                      : u"The printer's settings dialog could not be opened.";
-    case ConfirmationProblem::StoreFailed:
+    case ConfirmationOutcome::StoreFailed:
       return (chinese ? u"无法保存打印机设置。\r\n\r\n"
                       : u"The printer settings could not be stored.\r\n\r\n") +
              system_text;
   }
-  return system_text;
+  return {};
 }
 
 }  // namespace printing

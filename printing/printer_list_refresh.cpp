@@ -3,6 +3,8 @@
 #include <cstring>
 #include <limits>
 
+#include "printing/spooler_owned.h"
+
 namespace printing {
 
 namespace {
@@ -35,13 +37,13 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     DWORD returned = 0;
     spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &returned);
     if (needed > std::numeric_limits<DWORD>::max() - kSlack) return;
-    LocalBlock block(spooler, static_cast<SIZE_T>(needed) + kSlack);
+    const LocalBlock block = AllocateLocal(spooler, static_cast<SIZE_T>(needed) + kSlack);
     if (!block) return;
 
     returned = 0;
     DWORD filled_needed = 0;
-    const BOOL filled = spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.get(), needed,
-                                              &filled_needed, &returned);
+    const BOOL filled = spooler.EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, block.as<BYTE>(),
+                                              needed, &filled_needed, &returned);
     if (!filled) {
       if (spooler.GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
       returned = 0;
@@ -53,7 +55,7 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     count = 0;
     for (DWORD i = 0; i < returned && count < MaxPrinterNames; ++i) {
       PRINTER_INFO_2A record{};
-      std::memcpy(&record, block.get() + i * sizeof(PRINTER_INFO_2A), sizeof(record));
+      std::memcpy(&record, block.as<BYTE>() + i * sizeof(PRINTER_INFO_2A), sizeof(record));
       if ((record.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
       if (!IsBrandPrinterName(record.pPrinterName)) continue;
       names[count] = vcl::FromAnsi(record.pPrinterName);

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "printing/confirmation_messages.h"
+#include "printing/confirmation_outcome.h"
+#include "printing/spooler_owned.h"
 
 namespace printing {
 
@@ -13,33 +14,31 @@ constexpr DWORD kPromptMode = DM_IN_BUFFER | DM_IN_PROMPT | DM_OUT_BUFFER;  // 1
 // Some drivers write more than the size they report.
 constexpr SIZE_T kDevModeHeadroom = 4096;
 
-enum class Outcome { Stored, Cancelled, Silent, NeedsAdministrator, DialogFailed, StoreFailed };
-
 struct Result {
-  Outcome outcome = Outcome::Silent;
+  ConfirmationOutcome outcome = ConfirmationOutcome::Abandoned;
   DWORD error = 0;
 };
 
 // One printer from open to close; every handle and block is released before it returns.
 Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
+  using Outcome = ConfirmationOutcome;
   GlobalBlock info(spooler);
   GlobalBlock output(spooler);
   PrinterHandle printer(spooler);  // declared last: closed before the blocks are freed
 
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-  if (!spooler.OpenPrinterA(&name[0], printer.out(), &defaults) || printer.get() == nullptr) {
+  if (!spooler.OpenPrinterA(&name[0], printer.put(), &defaults) || !printer) {
     const DWORD error = spooler.GetLastError();
-    printer.Forget();
-    return {error == ERROR_ACCESS_DENIED ? Outcome::NeedsAdministrator : Outcome::Silent};
+    printer.forget();
+    return {error == ERROR_ACCESS_DENIED ? Outcome::NeedsAdministrator : Outcome::Abandoned};
   }
 
   DWORD needed = 0;
-  if (spooler.GetPrinterA(printer.get(), 2, nullptr, 0, &needed)) return {Outcome::Silent};
-  if (needed < sizeof(PRINTER_INFO_2A) || !info.Allocate(needed)) return {Outcome::Silent};
-  if (!spooler.GetPrinterA(printer.get(), 2, info.get(), needed, &needed)) {
-    return {Outcome::Silent};
-  }
-  auto* record = reinterpret_cast<PRINTER_INFO_2A*>(info.get());
+  if (spooler.GetPrinterA(printer.get(), 2, nullptr, 0, &needed)) return {};
+  if (needed < sizeof(PRINTER_INFO_2A)) return {};
+  info = AllocateGlobal(spooler, needed);
+  if (!info || !spooler.GetPrinterA(printer.get(), 2, info.as<BYTE>(), needed, &needed)) return {};
+  auto* record = info.as<PRINTER_INFO_2A>();
   PDEVMODEA stored = record->pDevMode;
 
   // The dialog writes the driver's full DEVMODE, which may be larger than the stored one.
@@ -50,8 +49,9 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   if (stored != nullptr) {
     output_size = std::max<SIZE_T>(output_size, SIZE_T{stored->dmSize} + stored->dmDriverExtra);
   }
-  if (!output.Allocate(output_size + kDevModeHeadroom)) return {Outcome::Silent};
-  auto* edited = reinterpret_cast<PDEVMODEA>(output.get());
+  output = AllocateGlobal(spooler, output_size + kDevModeHeadroom);
+  if (!output) return {};
+  auto* edited = output.as<DEVMODEA>();
 
   const DWORD mode = stored != nullptr ? kPromptMode : kPromptMode & ~DM_IN_BUFFER;
   const LONG choice =
@@ -62,20 +62,21 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   record->pDevMode = edited;
   // Only the settings are meant to change; leave the printer's permissions as they are now.
   record->pSecurityDescriptor = nullptr;
-  if (!spooler.SetPrinterA(printer.get(), 2, info.get(), 0)) {
+  if (!spooler.SetPrinterA(printer.get(), 2, info.as<BYTE>(), 0)) {
     return {Outcome::StoreFailed, spooler.GetLastError()};
   }
   return {Outcome::Stored};
 }
 
-void Explain(const vcl::TForm& window, ConfirmationProblem problem, DWORD error) {
+void Explain(const vcl::TForm& window, const Result& result) {
   const vcl::UnicodeString system_text =
-      problem == ConfirmationProblem::StoreFailed ? vcl::SysErrorMessage(error) : u"";
+      result.outcome == ConfirmationOutcome::StoreFailed ? vcl::SysErrorMessage(result.error) : u"";
   vcl::ShowMessageBox(window.GetHandle(),
-                      ConfirmationMessage(problem, vcl::GetUserDefaultLangID(), system_text),
+                      ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text),
                       window.GetText(),
-                      problem == ConfirmationProblem::NeedsAdministrator ? vcl::MessageKind::Warning
-                                                                         : vcl::MessageKind::Error);
+                      result.outcome == ConfirmationOutcome::NeedsAdministrator
+                          ? vcl::MessageKind::Warning
+                          : vcl::MessageKind::Error);
 }
 
 }  // namespace
@@ -90,22 +91,19 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
     const Result result =
         EditAndStore(spooler, vcl::ToAnsi(names[static_cast<size_t>(i)]), window.GetHandle());
     switch (result.outcome) {
-      case Outcome::Stored:
+      case ConfirmationOutcome::Stored:
         window.Close();
         break;
-      case Outcome::Cancelled:
+      case ConfirmationOutcome::Cancelled:
         window.Show();
         break;
-      case Outcome::Silent:
+      case ConfirmationOutcome::Abandoned:
         return;
-      case Outcome::NeedsAdministrator:
-        Explain(window, ConfirmationProblem::NeedsAdministrator, 0);
-        return;
-      case Outcome::DialogFailed:
-        Explain(window, ConfirmationProblem::DialogFailed, 0);
-        return;
-      case Outcome::StoreFailed:
-        Explain(window, ConfirmationProblem::StoreFailed, result.error);
+      case ConfirmationOutcome::NeedsAdministrator:
+      case ConfirmationOutcome::DialogFailed:
+      case ConfirmationOutcome::StoreFailed:
+        // Only now, with the printer closed and every block freed.
+        Explain(window, result);
         return;
     }
   }

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "printing/confirmation_messages.h"
+#include "printing/confirmation_outcome.h"
 #include "ui/headless/headless.h"
 
 namespace model {
@@ -381,8 +381,11 @@ std::string ModelRun::ClickOk() {
   if (step_problem_.empty() && selection >= 0) step_problem_ = CheckOkCalls(selected);
 
   if (model_.boxes.size() > boxes_before) {
-    static const char* const kProblems[] = {"admin refused", "dialog failed", "store failed"};
-    ++coverage_[kProblems[static_cast<int>(model_.boxes.back().problem)]];
+    using Outcome = printing::ConfirmationOutcome;
+    const Outcome problem = model_.boxes.back().problem;
+    ++coverage_[problem == Outcome::NeedsAdministrator ? "admin refused"
+                : problem == Outcome::DialogFailed     ? "dialog failed"
+                                                       : "store failed"];
   } else if (was_visible && !model_.window.visible) {
     ++coverage_["stored"];
   } else if (model_.window.show_calls > shows_before) {
@@ -505,10 +508,10 @@ std::string ModelRun::Check() {
   for (size_t i = 0; i < boxes.size(); ++i) {
     const ExpectedBox& expected = model_.boxes[i];
     const vcl::UnicodeString system_text =
-        expected.problem == printing::ConfirmationProblem::StoreFailed
+        expected.problem == printing::ConfirmationOutcome::StoreFailed
             ? vcl::SysErrorMessage(expected.error)
             : u"";
-    const auto kind = expected.problem == printing::ConfirmationProblem::NeedsAdministrator
+    const auto kind = expected.problem == printing::ConfirmationOutcome::NeedsAdministrator
                           ? vcl::MessageKind::Warning
                           : vcl::MessageKind::Error;
     if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text) ||

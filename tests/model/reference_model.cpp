@@ -92,7 +92,7 @@ void Model::ClickOk(const DialogScript& script) {
   dialog_paper.reset();
   if (window.selection < 0) return;
   const std::string listed = window.list[static_cast<size_t>(window.selection)];
-  using Problem = printing::ConfirmationProblem;
+  using Problem = printing::ConfirmationOutcome;
 
   if (const auto error = failures.Take(sim::Op::OpenPrinter)) {
     if (*error == ERROR_ACCESS_DENIED) boxes.push_back({Problem::NeedsAdministrator});

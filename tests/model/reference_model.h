@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "printing/confirmation_messages.h"
+#include "printing/confirmation_outcome.h"
 #include "tests/support/sim_spooler.h"
 
 namespace model {
@@ -48,7 +48,7 @@ struct DialogScript {
 };
 
 struct ExpectedBox {
-  printing::ConfirmationProblem problem;
+  printing::ConfirmationOutcome problem;
   DWORD error = 0;
 };
 
