@@ -1,12 +1,12 @@
 #include "printing/confirmation_outcome.h"
 
-#include "ui/captions.h"
+#include "platform/language.h"
 
 namespace printing {
 
 vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID language,
                                        const vcl::UnicodeString& system_text) {
-  const bool chinese = language == ui::kChinesePrc;
+  const bool chinese = platform::SpeaksChinesePrc(language);
   switch (outcome) {
     case ConfirmationOutcome::Stored:
     case ConfirmationOutcome::Cancelled:

@@ -2,7 +2,7 @@
 // simulated spooler in place of winspool.
 #pragma once
 
-#include "printing/winapi_types.h"
+#include "platform/winapi_types.h"
 
 namespace printing {
 

@@ -1,8 +1,6 @@
 // The window's captions in its two languages.
 #pragma once
 
-#include "printing/winapi_types.h"
-
 namespace ui {
 
 struct Captions {
@@ -15,7 +13,5 @@ struct Captions {
 // The built-in captions, kept for users whose language is Chinese (PRC).
 extern const Captions kChineseCaptions;
 extern const Captions kEnglishCaptions;
-
-constexpr LANGID kChinesePrc = 0x0804;
 
 }  // namespace ui

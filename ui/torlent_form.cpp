@@ -1,6 +1,8 @@
 #include "ui/torlent_form.h"
 
+#include "platform/language.h"
 #include "printing/settings_confirmation.h"
+#include "res/resource.h"
 #include "ui/captions.h"
 
 namespace {
@@ -29,7 +31,7 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
   SetFont(vcl::FontSpec{u"System", -13, true});
   SetClientSize(386, 266);
   SetButtonHighlightColor();
-  SetIconResource(kAppIconId);
+  SetIconResource(IDI_APP);
 
   ListBoxPrinterList->SetBounds(40, 51, 297, 159);
   ListBoxPrinterList->SetItemHeight(16);
@@ -64,5 +66,5 @@ void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
 }
 
 void TorlentForm::FormCreate(vcl::TObject* /*sender*/) {
-  if (vcl::GetUserDefaultLangID() != ui::kChinesePrc) ApplyCaptions(*this, ui::kEnglishCaptions);
+  if (!platform::SpeaksChinesePrc(vcl::GetUserDefaultLangID())) ApplyCaptions(*this, ui::kEnglishCaptions);
 }

@@ -27,6 +27,3 @@ class TorlentForm : public vcl::TForm {
  private:
   printing::Spooler& spooler_;
 };
-
-// The resource id of the application icon.
-constexpr int kAppIconId = 1;

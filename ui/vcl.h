@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "printing/winapi_types.h"
+#include "platform/winapi_types.h"
 
 namespace vcl {
 

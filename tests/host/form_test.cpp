@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "res/resource.h"
 #include "tests/support/sim_spooler.h"
 #include "ui/headless/headless.h"
 #include "ui/torlent_form.h"
@@ -64,7 +65,7 @@ TEST_F(FormTest, LayoutIsTheStoredOne) {
   EXPECT_EQ(std::u16string(state.font.face), u"System");
   EXPECT_EQ(state.font.height, -13);
   EXPECT_TRUE(state.font.bold);
-  EXPECT_EQ(state.icon_id, kAppIconId);
+  EXPECT_EQ(state.icon_id, IDI_APP);
   EXPECT_EQ(state.window_class, u"TorlentForm");
 
   auto expect_bounds = [](const vcl::TControl& control, int left, int top, int width, int height) {
