@@ -50,9 +50,8 @@ step "win64 build" configure_and_build "$build/win-x86_64" \
 step "Windows tests under Wine" \
   ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
 
-for extra in lint fuzz; do
-  if [ -f "scripts/$extra.sh" ]; then step "$extra" bash "scripts/$extra.sh"; fi
-done
+step "lint" bash scripts/lint.sh
+step "fuzz" bash scripts/fuzz.sh
 
 echo
 if ((failed)); then printf 'failed: %s\n' "${failures[@]}"; fi
