@@ -12,7 +12,8 @@ namespace {
 // The printer set can grow between the sizing and the filling call; try again a few times
 // before giving up on this tick.
 constexpr int kEnumAttempts = 4;
-// Headroom past the needed size, zero-filled.
+// Zero-filled bytes past the needed size: the block exists even when no printer needs a byte,
+// and a name at the very end of the data still meets a NUL inside the block.
 constexpr DWORD kSlack = 4;
 
 bool ListShows(const vcl::TListBox& list, const PrinterNameTable& names, std::uint32_t count) {

@@ -49,7 +49,6 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
   TimerEnumPrinter->OnTimer = [this](vcl::TObject* sender) { TimerEnumPrinterTimer(sender); };
   OnCreate = [this](vcl::TObject* sender) { FormCreate(sender); };
 
-  PrinterCount = 0;
   TimerEnumPrinter->SetEnabled(true);
   // Fill the list before the window is first painted rather than a second later.
   TimerEnumPrinterTimer(nullptr);
@@ -66,5 +65,6 @@ void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
 }
 
 void TorlentForm::FormCreate(vcl::TObject* /*sender*/) {
-  if (!platform::SpeaksChinesePrc(vcl::GetUserDefaultLangID())) ApplyCaptions(*this, ui::kEnglishCaptions);
+  if (!platform::SpeaksChinesePrc(vcl::GetUserDefaultLangID()))
+    ApplyCaptions(*this, ui::kEnglishCaptions);
 }

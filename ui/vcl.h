@@ -41,7 +41,6 @@ class TComponent : public TObject {
   ~TComponent() override;
   TComponent(const TComponent&) = delete;
   TComponent& operator=(const TComponent&) = delete;
-  TComponent* Owner() const { return owner_; }
 
  protected:
   // Destroys the owned components now, while the owner is still whole.

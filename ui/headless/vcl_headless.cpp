@@ -7,8 +7,6 @@
 namespace vcl {
 
 struct TControl::Impl {
-  Kind kind = Kind::Form;
-  TForm* parent = nullptr;
   UnicodeString text;
   headless::Bounds bounds{0, 0, 0, 0};
   int tab_order = -1;
@@ -103,11 +101,9 @@ void ShowMessageBox(HWND owner, const UnicodeString& text, const UnicodeString& 
   headless::message_boxes.push_back({owner, text, caption, kind});
 }
 
-TControl::TControl(TComponent* owner, TForm* parent, Kind kind)
-    : TComponent(owner), impl_(std::make_unique<Impl>()) {
-  impl_->kind = kind;
-  impl_->parent = parent;
-}
+// The stand-in keeps no tree of its own: nothing here depends on a control's kind or parent.
+TControl::TControl(TComponent* owner, TForm* /*parent*/, Kind /*kind*/)
+    : TComponent(owner), impl_(std::make_unique<Impl>()) {}
 
 TControl::~TControl() = default;
 
@@ -193,7 +189,6 @@ bool TForm::Visible() const { return impl().form.visible; }
 void TForm::MarkAsMainWindow() { impl().is_main = true; }
 
 void TApplication::Initialize() {}
-
 
 void TApplication::Run() {
   if (main_form_ == nullptr) return;
