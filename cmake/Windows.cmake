@@ -4,6 +4,7 @@ enable_language(RC)
 add_library(pd_win32 STATIC
     ${PD_LOGIC_SOURCES}
     ui/win32/application_win32.cpp
+    ui/win32/appearance_win32.cpp
     ui/win32/controls_win32.cpp
     ui/win32/form_win32.cpp
     ui/win32/text_win32.cpp
