@@ -105,15 +105,16 @@ void TControl::SetTabOrder(int order) {
   // take no focus, so `order` counts only the controls that do.
   auto& children = impl_->parent->impl().children;
   children.erase(std::remove(children.begin(), children.end(), this), children.end());
+  const int wanted = std::max(order, 0);
   auto position = children.begin();
   for (int stops = 0; position != children.end(); ++position) {
-    if ((*position)->impl().kind != Kind::Label && stops++ == order) break;
+    if ((*position)->impl().kind != Kind::Label && stops++ == wanted) break;
   }
   children.insert(position, this);
   Restack(impl_->parent->impl());
 }
 
-void Restack(TControl::Impl& form) {
+void Restack(const TControl::Impl& form) {
   HWND previous = HWND_TOP;
   auto place = [&previous](const TControl* control) {
     SetWindowPos(control->impl().hwnd, previous, 0, 0, 0, 0,

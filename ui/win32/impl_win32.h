@@ -51,7 +51,7 @@ void ApplyLayout(TControl& control);
 HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style);
 int DpiOf(HWND hwnd);
 // Puts the form's children into z-order: tab order, each label just before the control it names.
-void Restack(TControl::Impl& form);
+void Restack(const TControl::Impl& form);
 
 // Colours and focus cues (appearance_win32.cpp).
 // Chooses the form's colours for the current scheme and repaints when they or `force` say so.
