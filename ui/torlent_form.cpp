@@ -38,6 +38,7 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
   ListBoxPrinterList->SetColumns(1);
   ListBoxPrinterList->SetTabOrder(0);
   Label_title->SetBounds(96, 29, 187, 16);
+  Label_title->SetFocusControl(ListBoxPrinterList);  // a screen reader names the list after it
   Button_cancel->SetBounds(296, 231, 75, 25);
   Button_cancel->SetTabOrder(1);
   Button_ok->SetBounds(215, 231, 75, 25);

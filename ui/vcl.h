@@ -76,6 +76,9 @@ class TControl : public TComponent {
 class TLabel : public TControl {
  public:
   explicit TLabel(TForm* owner);
+  // The control this label names, for screen readers: Windows names a control without a
+  // caption of its own after the label just before it in z-order, so the back end keeps it there.
+  void SetFocusControl(TControl* control);
 };
 
 class TButton : public TControl {

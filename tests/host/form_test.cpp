@@ -84,6 +84,8 @@ TEST_F(FormTest, LayoutIsTheStoredOne) {
   EXPECT_EQ(headless::TabOrderOf(*form->ListBoxPrinterList), 0);
   EXPECT_EQ(headless::TabOrderOf(*form->Button_cancel), 1);
   EXPECT_EQ(headless::TabOrderOf(*form->Button_ok), 2);
+  // The title names the list for screen readers.
+  EXPECT_EQ(headless::FocusControlOf(*form->Label_title), form->ListBoxPrinterList);
 }
 
 TEST_F(FormTest, ListIsFilledBeforeTheWindowFirstShows) {

@@ -16,6 +16,7 @@ struct Bounds {
 
 Bounds BoundsOf(const vcl::TControl& control);
 int TabOrderOf(const vcl::TControl& control);
+const vcl::TControl* FocusControlOf(const vcl::TLabel& label);
 
 // Every Clear and ItemsAdd since the list box was made; an untouched list keeps its count.
 int ListMutations(const vcl::TListBox& list);

@@ -10,6 +10,7 @@ struct TControl::Impl {
   UnicodeString text;
   headless::Bounds bounds{0, 0, 0, 0};
   int tab_order = -1;
+  const TControl* focus_control = nullptr;  // labels
   // List boxes.
   std::vector<UnicodeString> items;
   int selection = -1;
@@ -38,6 +39,7 @@ std::function<void(vcl::TApplication&)> message_loop;
 
 Bounds BoundsOf(const vcl::TControl& control) { return control.impl().bounds; }
 int TabOrderOf(const vcl::TControl& control) { return control.impl().tab_order; }
+const vcl::TControl* FocusControlOf(const vcl::TLabel& label) { return label.impl().focus_control; }
 int ListMutations(const vcl::TListBox& list) { return list.impl().mutations; }
 void Select(vcl::TListBox& list, int index) {
   list.impl().selection = index >= 0 && index < list.Count() ? index : -1;
@@ -115,6 +117,7 @@ UnicodeString TControl::GetText() const { return impl_->text; }
 void TControl::SetTabOrder(int order) { impl_->tab_order = order; }
 
 TLabel::TLabel(TForm* owner) : TControl(owner, owner, Kind::Label) {}
+void TLabel::SetFocusControl(TControl* control) { impl().focus_control = control; }
 TButton::TButton(TForm* owner) : TControl(owner, owner, Kind::Button) {}
 TListBox::TListBox(TForm* owner) : TControl(owner, owner, Kind::ListBox) {}
 

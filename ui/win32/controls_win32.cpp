@@ -29,6 +29,9 @@ TControl::~TControl() {
   if (impl_->parent != nullptr) {
     auto& siblings = impl_->parent->impl().children;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    for (TControl* sibling : siblings) {
+      if (sibling->impl().focus_control == this) sibling->impl().focus_control = nullptr;
+    }
   }
   if (impl_->hwnd != nullptr && IsWindow(impl_->hwnd)) DestroyWindow(impl_->hwnd);
 }
@@ -98,22 +101,42 @@ UnicodeString TControl::GetText() const {
 }
 
 void TControl::SetTabOrder(int order) {
-  // Tab moves through sibling windows in z-order, so the tab order is kept as z-order.
-  TForm* form = impl_->parent;
-  auto& children = form->impl().children;
+  // Tab moves through sibling windows in z-order, so the tab order is kept as z-order. Labels
+  // take no focus, so `order` counts only the controls that do.
+  auto& children = impl_->parent->impl().children;
   children.erase(std::remove(children.begin(), children.end(), this), children.end());
-  const auto position = std::min(static_cast<size_t>(std::max(order, 0)), children.size());
-  children.insert(children.begin() + static_cast<std::ptrdiff_t>(position), this);
+  const int wanted = std::max(order, 0);
+  auto position = children.begin();
+  for (int stops = 0; position != children.end(); ++position) {
+    if ((*position)->impl().kind != Kind::Label && stops++ == wanted) break;
+  }
+  children.insert(position, this);
+  Restack(impl_->parent->impl());
+}
+
+void Restack(const TControl::Impl& form) {
   HWND previous = HWND_TOP;
-  for (TControl* child : children) {
-    SetWindowPos(child->impl().hwnd, previous, 0, 0, 0, 0,
+  auto place = [&previous](const TControl* control) {
+    SetWindowPos(control->impl().hwnd, previous, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = child->impl().hwnd;
+    previous = control->impl().hwnd;
+  };
+  for (const TControl* child : form.children) {
+    if (child->impl().focus_control != nullptr) continue;  // placed with the control it names
+    for (const TControl* label : form.children) {
+      if (label->impl().focus_control == child) place(label);
+    }
+    place(child);
   }
 }
 
 TLabel::TLabel(TForm* owner) : TControl(owner, owner, Kind::Label) {
   CreateChild(impl(), L"STATIC", SS_LEFT | SS_NOPREFIX, 0);
+}
+
+void TLabel::SetFocusControl(TControl* control) {
+  impl().focus_control = control;
+  Restack(impl().parent->impl());
 }
 
 TButton::TButton(TForm* owner) : TControl(owner, owner, Kind::Button) {

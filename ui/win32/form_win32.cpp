@@ -104,13 +104,28 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_ERASEBKGND: {
       RECT rect{};
       GetClientRect(hwnd, &rect);
-      FillRect(reinterpret_cast<HDC>(wparam), &rect, GetSysColorBrush(form->color));
+      FillRect(reinterpret_cast<HDC>(wparam), &rect, BackgroundBrush(*form));
       return 1;
     }
     case WM_CTLCOLORSTATIC:
+      return ColorLabel(*form, reinterpret_cast<HDC>(wparam));
     case WM_CTLCOLORBTN:
       SetBkMode(reinterpret_cast<HDC>(wparam), TRANSPARENT);
-      return reinterpret_cast<LRESULT>(GetSysColorBrush(form->color));
+      return reinterpret_cast<LRESULT>(BackgroundBrush(*form));
+    case WM_SYSCOLORCHANGE:
+      // Only top-level windows hear of it; common controls expect their parent to pass it on.
+      for (TControl* child : form->children) {
+        SendMessageW(child->impl().hwnd, WM_SYSCOLORCHANGE, wparam, lparam);
+      }
+      RefreshColors(*form, true);
+      break;
+    case WM_SETTINGCHANGE:
+      RefreshColors(*form, false);  // high contrast on or off
+      break;
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+      if (!KeepFocusCue(wparam)) return 0;
+      break;
     case WM_ACTIVATE:
       // Give the focus back to the control that had it when the window was left.
       if (LOWORD(wparam) == WA_INACTIVE) {
@@ -169,6 +184,7 @@ TForm::TForm(TComponent* owner, const char16_t* window_class)
                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &form);
   form.dpi = DpiOf(form.hwnd);
   RebuildFont(form);
+  RefreshColors(form, false);
 }
 
 TForm::~TForm() {
@@ -198,8 +214,8 @@ void TForm::SetClientSize(int width, int height) {
 }
 
 void TForm::SetButtonHighlightColor() {
-  impl().color = COLOR_BTNHIGHLIGHT;
-  InvalidateRect(impl().hwnd, nullptr, TRUE);
+  impl().design_color = ui::SysColor::ButtonHighlight;
+  RefreshColors(impl(), true);
 }
 
 void TForm::SetFont(const FontSpec& font) {
@@ -234,6 +250,7 @@ void TForm::Show() {
     HWND first = GetNextDlgTabItem(form.hwnd, nullptr, FALSE);
     if (first != nullptr) SetFocus(first);
   }
+  ShowFocusCue(form);
 }
 
 void TForm::Close() {

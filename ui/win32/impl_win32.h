@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "ui/form_colors.h"
 #include "ui/vcl.h"
 
 namespace vcl {
@@ -17,7 +18,8 @@ struct TControl::Impl {
   HWND hwnd = nullptr;
   // Design geometry at 96 dpi; for a form, the client size.
   int left = 0, top = 0, width = 0, height = 0;
-  int item_height = 0;  // list boxes
+  int item_height = 0;                // list boxes
+  TControl* focus_control = nullptr;  // labels
 
   // Forms only.
   int dpi = 96;
@@ -25,7 +27,8 @@ struct TControl::Impl {
   HFONT hfont = nullptr;
   bool centred = false;
   bool is_main = false;
-  int color = COLOR_BTNFACE;
+  ui::SysColor design_color = ui::SysColor::ButtonFace;
+  ui::FormColors colors{ui::SysColor::ButtonFace, ui::SysColor::ButtonText};
   int icon_id = 0;
   HICON icons[2] = {nullptr, nullptr};
   HWND last_focus = nullptr;
@@ -47,5 +50,19 @@ void ApplyLayout(TControl& control);
 // Creates the native child window of a control inside its form.
 HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style);
 int DpiOf(HWND hwnd);
+// Puts the form's children into z-order: tab order, each label just before the control it names.
+void Restack(const TControl::Impl& form);
+
+// Colours and focus cues (appearance_win32.cpp).
+// Chooses the form's colours for the current scheme and repaints when they or `force` say so.
+void RefreshColors(TControl::Impl& form, bool force);
+HBRUSH BackgroundBrush(const TControl::Impl& form);
+// Colours a label's text on the form's background; the result is WM_CTLCOLORSTATIC's.
+LRESULT ColorLabel(const TControl::Impl& form, HDC dc);
+// Drops a request to hide the focus cue from a WM_CHANGEUISTATE or WM_UPDATEUISTATE `wparam`;
+// false when nothing is left to do.
+bool KeepFocusCue(WPARAM& wparam);
+// Shows the focus cue in the form and its controls from now on.
+void ShowFocusCue(const TControl::Impl& form);
 
 }  // namespace vcl

@@ -1,5 +1,7 @@
 #include "tests/wine/window/remote_window.h"
 
+#include <iterator>
+
 namespace pdwin {
 
 namespace {
@@ -145,15 +147,27 @@ void PostKey(HWND target, WORD virtual_key) {
   PostMessageW(target, WM_KEYUP, virtual_key, up);
 }
 
-bool TypeKey(HWND window, WORD virtual_key) {
+bool TypeKey(HWND window, WORD virtual_key) { return TypeChord(window, {virtual_key}); }
+
+bool TypeChord(HWND window, std::initializer_list<WORD> virtual_keys) {
   // Input goes to the foreground window, as from the keyboard.
   SetForegroundWindow(window);
-  INPUT keys[2] = {};
-  keys[0].type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = virtual_key;
-  keys[1] = keys[0];
-  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  return SendInput(2, keys, sizeof(INPUT)) == 2;
+  std::vector<INPUT> keys;
+  for (WORD key : virtual_keys) {
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wVk = key;
+    keys.push_back(down);
+  }
+  for (auto key = std::rbegin(virtual_keys); key != std::rend(virtual_keys); ++key) {
+    INPUT up{};
+    up.type = INPUT_KEYBOARD;
+    up.ki.wVk = *key;
+    up.ki.dwFlags = KEYEVENTF_KEYUP;
+    keys.push_back(up);
+  }
+  const auto count = static_cast<UINT>(keys.size());
+  return SendInput(count, keys.data(), sizeof(INPUT)) == count;
 }
 
 }  // namespace pdwin

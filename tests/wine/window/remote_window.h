@@ -7,6 +7,7 @@
 #endif
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,7 @@ HWND FocusOf(HWND window);
 void PostKey(HWND target, WORD virtual_key);
 // A key press through the system's input queue, after making `window` the foreground window.
 bool TypeKey(HWND window, WORD virtual_key);
+// The same for a combination such as Shift+Tab: pressed in order, released in reverse.
+bool TypeChord(HWND window, std::initializer_list<WORD> virtual_keys);
 
 }  // namespace pdwin

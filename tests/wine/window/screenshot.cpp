@@ -121,4 +121,38 @@ HRESULT SaveWindowPng(HWND window, const std::wstring& path) {
   return EncodePng(bitmap.get(), path);
 }
 
+std::vector<COLORREF> ScreenColors(HWND child) {
+  RECT rect{};
+  if (!GetWindowRect(child, &rect)) return {};
+  auto bitmap = CaptureScreen(rect);
+  if (!bitmap) return {};
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<RGBQUAD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser> screen(GetDC(nullptr));
+  if (!screen || GetDIBits(screen.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(),
+                           &info, DIB_RGB_COLORS) != height) {
+    return {};
+  }
+  std::vector<COLORREF> colors;
+  colors.reserve(pixels.size());
+  for (const RGBQUAD& pixel : pixels) {
+    colors.push_back(RGB(pixel.rgbRed, pixel.rgbGreen, pixel.rgbBlue));
+  }
+  return colors;
+}
+
+COLORREF ScreenColorAt(HWND window, POINT client_point) {
+  ClientToScreen(window, &client_point);
+  std::unique_ptr<std::remove_pointer_t<HDC>, DcReleaser> screen(GetDC(nullptr));
+  return screen ? GetPixel(screen.get(), client_point.x, client_point.y) : CLR_INVALID;
+}
+
 }  // namespace pdwin
