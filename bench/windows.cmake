@@ -7,7 +7,7 @@ add_executable(pd_bench_win ${pd_bench_dir}/win/bench_main.cpp
                             ${pd_bench_dir}/win/bench_printers.cpp
                             ${pd_bench_dir}/win/refresh_bench.cpp
                             ${pd_bench_dir}/win/launch_bench.cpp)
-target_link_libraries(pd_bench_win PRIVATE pd_win32)
+target_link_libraries(pd_bench_win PRIVATE pd_win32 winspool)
 pd_warnings(pd_bench_win)
 # The start-up floor: a bare Win32 program that shows one empty window.
 add_executable(pd_floor_window WIN32 ${pd_bench_dir}/win/floor_window.cpp)

@@ -7,11 +7,13 @@ add_library(pd_win32 STATIC
     ui/win32/controls_win32.cpp
     ui/win32/form_win32.cpp
     ui/win32/text_win32.cpp
+    printing/win32/spooler_library.cpp
     printing/win32/win_spooler.cpp)
 target_include_directories(pd_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_definitions(pd_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN
                                            _WIN32_WINNT=0x0A00 WINVER=0x0A00)
-target_link_libraries(pd_win32 PUBLIC winspool comctl32 gdi32 user32 kernel32)
+# No winspool: the spooler is loaded at run time from System32 (printing/win32/spooler_library.h).
+target_link_libraries(pd_win32 PUBLIC comctl32 gdi32 user32 kernel32)
 pd_warnings(pd_win32)
 
 if(MINGW)
