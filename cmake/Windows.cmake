@@ -25,7 +25,8 @@ if(MINGW)
   add_link_options($<$<CONFIG:Release,MinSizeRel>:-s> $<$<CONFIG:Release,MinSizeRel>:-Wl,--gc-sections>)
 endif()
 
-add_executable(PrinterDefaults WIN32 app/main.cpp app/terminate_handler.cpp res/app.rc)
+add_executable(PrinterDefaults WIN32 app/main.cpp app/dll_search.cpp app/terminate_handler.cpp
+                                     res/app.rc)
 set_property(SOURCE res/app.rc APPEND PROPERTY OBJECT_DEPENDS
              ${PROJECT_SOURCE_DIR}/res/app.ico ${PROJECT_SOURCE_DIR}/res/app.manifest)
 target_link_libraries(PrinterDefaults PRIVATE pd_win32)
