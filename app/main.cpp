@@ -1,8 +1,11 @@
+#include "app/dll_search.h"
 #include "printing/win32/win_spooler.h"
 #include "ui/torlent_form.h"
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/,
                    int /*show*/) {
+  // Before anything can load a DLL by name.
+  app::LoadDllsFromSystem32Only();
   printing::WinSpooler spooler;
   vcl::TApplication application;
   TorlentForm* orlentForm = nullptr;

@@ -4,28 +4,34 @@ namespace printing {
 
 BOOL WinSpooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                                LPDWORD needed, LPDWORD returned) {
-  return ::EnumPrintersA(flags, name, level, buffer, size, needed, returned);
+  return library_.loaded() ? api().EnumPrintersA(flags, name, level, buffer, size, needed, returned)
+                           : Unavailable(FALSE);
 }
 
 BOOL WinSpooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) {
-  return ::OpenPrinterA(name, printer, defaults);
+  return library_.loaded() ? api().OpenPrinterA(name, printer, defaults) : Unavailable(FALSE);
 }
 
 BOOL WinSpooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
                              LPDWORD needed) {
-  return ::GetPrinterA(printer, level, buffer, size, needed);
+  return library_.loaded() ? api().GetPrinterA(printer, level, buffer, size, needed)
+                           : Unavailable(FALSE);
 }
 
 LONG WinSpooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
                                      PDEVMODEA input, DWORD mode) {
-  return ::DocumentPropertiesA(owner, printer, device, output, input, mode);
+  return library_.loaded() ? api().DocumentPropertiesA(owner, printer, device, output, input, mode)
+                           : Unavailable(LONG{-1});
 }
 
 BOOL WinSpooler::SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD command) {
-  return ::SetPrinterA(printer, level, buffer, command);
+  return library_.loaded() ? api().SetPrinterA(printer, level, buffer, command)
+                           : Unavailable(FALSE);
 }
 
-BOOL WinSpooler::ClosePrinter(HANDLE printer) { return ::ClosePrinter(printer); }
+BOOL WinSpooler::ClosePrinter(HANDLE printer) {
+  return library_.loaded() ? api().ClosePrinter(printer) : Unavailable(FALSE);
+}
 
 HLOCAL WinSpooler::LocalAlloc(UINT flags, SIZE_T bytes) { return ::LocalAlloc(flags, bytes); }
 

@@ -1,12 +1,16 @@
-// The spooler interface over winspool and kernel32.
+// The spooler interface over winspool (loaded from System32 at run time) and kernel32.
 #pragma once
 
 #include "printing/spooler.h"
+#include "printing/win32/spooler_library.h"
 
 namespace printing {
 
 class WinSpooler final : public Spooler {
  public:
+  // Without a usable `library` every spooler call fails with the reason it is missing.
+  explicit WinSpooler(const wchar_t* library = L"winspool.drv") : library_(library) {}
+
   BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                      LPDWORD needed, LPDWORD returned) override;
   BOOL OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) override;
@@ -20,6 +24,16 @@ class WinSpooler final : public Spooler {
   HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
   HGLOBAL GlobalFree(HGLOBAL block) override;
   DWORD GetLastError() override;
+
+ private:
+  const SpoolerEntryPoints& api() const { return library_.entries(); }
+  template <typename Result>
+  Result Unavailable(Result result) const {
+    ::SetLastError(library_.error());
+    return result;
+  }
+
+  SpoolerLibrary library_;
 };
 
 }  // namespace printing

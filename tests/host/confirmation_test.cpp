@@ -251,4 +251,31 @@ TEST_F(ConfirmationTest, PrinterWithoutAStoredDevModeGetsTheDriversOne) {
   ExpectNothingLeftBehind();
 }
 
+TEST_F(ConfirmationTest, NameLongerThanTheDevModesDeviceNameIsEditedAndStoredInFull) {
+  // Both names fill the DEVMODE's 32-byte device name with the same first 31 bytes; in UTF-8
+  // (the tool's code page) "Kelvo " and nine Chinese characters already overflow it.
+  const std::string east = "Kelvo Colour Laser, Second Floor East";
+  const std::string west = "Kelvo Colour Laser, Second Floor West";
+  spooler.Add(east);
+  spooler.Add(west);
+  headless::Tick(*form->TimerEnumPrinter);
+  const auto& names = form->PrinterNames;
+  const auto at = std::find(names.begin(), names.begin() + form->PrinterCount,
+                            vcl::UnicodeString(east.begin(), east.end()));
+  ASSERT_NE(at, names.begin() + form->PrinterCount);
+  spooler.calls.clear();
+  Confirm(static_cast<int>(at - names.begin()));
+
+  for (const sim::Call& call : spooler.calls) {
+    if (call.op == Op::OpenPrinter || call.op == Op::DocumentProperties ||
+        call.op == Op::SetPrinter) {
+      EXPECT_EQ(call.name, east) << sim::OpName(call.op);
+    }
+  }
+  EXPECT_EQ(spooler.Find(east)->paper_size, DMPAPER_A4);
+  EXPECT_EQ(spooler.Find(east)->sets, 1);
+  EXPECT_EQ(spooler.Find(west)->sets, 0);
+  ExpectNothingLeftBehind();
+}
+
 }  // namespace

@@ -18,12 +18,27 @@ TControl::Impl* ImplOf(HWND hwnd) {
   return reinterpret_cast<TControl::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
+// The charset of the user's language. DEFAULT_CHARSET would follow the process's code page, which
+// the manifest makes UTF-8, and pick a font without the user's script.
+BYTE UserCharset() {
+  DWORD code_page = 0;
+  CHARSETINFO info{};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&code_page),
+                     sizeof(code_page) / sizeof(WCHAR)) == 0 ||
+      !TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(code_page)), &info,
+                            TCI_SRCCODEPAGE)) {
+    return DEFAULT_CHARSET;
+  }
+  return static_cast<BYTE>(info.ciCharset);
+}
+
 void RebuildFont(TControl::Impl& form) {
   HFONT old = form.hfont;
   form.hfont = CreateFontW(MulDiv(form.font.height, form.dpi, 96), 0, 0, 0,
-                           form.font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, W(form.font.face));
+                           form.font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, UserCharset(),
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           W(form.font.face));
   SendMessageW(form.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   for (TControl* child : form.children) {
     SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), TRUE);

@@ -4,11 +4,12 @@
 
 namespace pdwin {
 
-AppProcess::AppProcess(const std::wstring& exe) {
+AppProcess::AppProcess(const std::wstring& exe, const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   std::wstring command_line = L"\"" + exe + L"\"";
+  if (!arguments.empty()) command_line += L" " + arguments;
   if (!CreateProcessW(exe.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info)) {
     start_error_ = GetLastError();

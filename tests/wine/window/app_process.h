@@ -23,9 +23,9 @@ constexpr wchar_t kFormClass[] = L"TorlentForm";
 
 class AppProcess {
  public:
-  // Starts `exe` (a Windows path). It inherits this process's environment, and with it the
-  // locale a test run chose.
-  explicit AppProcess(const std::wstring& exe);
+  // Starts `exe` (a Windows path) with `arguments`. It inherits this process's environment, and
+  // with it the locale a test run chose.
+  explicit AppProcess(const std::wstring& exe, const std::wstring& arguments = {});
   // Ends a process that is still running, so that no test leaves a window behind.
   ~AppProcess();
   AppProcess(const AppProcess&) = delete;

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "tests/wine/support/dialog_driver.h"
 #include "tests/wine/support/test_driver.h"
 #include "tests/wine/tools/windows_path.h"
 
@@ -44,6 +45,10 @@ void WindowTest::StartApp() {
   ASSERT_FALSE(configured.empty()) << "PD_APP_EXE must name PrinterDefaults.exe";
   const std::wstring exe = pdtest::ToWindowsPath(configured);
   ASSERT_FALSE(exe.empty()) << "cannot map PD_APP_EXE to a Windows path";
+  StartAppAt(exe);
+}
+
+void WindowTest::StartAppAt(const std::wstring& exe) {
   app_ = std::make_unique<AppProcess>(exe);
   ASSERT_TRUE(app_->started()) << "CreateProcess failed: " << app_->start_error();
   form_ = app_->WaitForWindow(kShowTimeoutMs);
@@ -64,6 +69,30 @@ void WindowTest::StartApp() {
 void WindowTest::ExpectCleanExit() {
   DWORD exit_code = STILL_ACTIVE;
   ASSERT_TRUE(app_->WaitForExit(kExitTimeoutMs, &exit_code)) << "the program did not end";
+  EXPECT_EQ(exit_code, 0u);
+}
+
+void WindowTest::ChooseThroughOk(const std::wstring& name, const std::wstring& paper,
+                                 std::function<void()> while_open) {
+  const std::vector<std::wstring> items = Items();
+  int index = -1;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (items[i] == name) index = static_cast<int>(i);
+  }
+  ASSERT_GE(index, 0) << name << " is not listed";
+  ASSERT_EQ(SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0), index);
+
+  // Plays the user in the dialog, which the program opens owned by its window.
+  pdtest::PaperDialogDriver user(form_, paper, std::move(while_open));
+  PostMessageW(ok_, BM_CLICK, 0, 0);
+  DWORD exit_code = STILL_ACTIVE;
+  const bool ended = app_->WaitForExit(kDialogRoundTripMs, &exit_code);
+  user.Finish();
+  EXPECT_TRUE(user.found_dialog()) << user.problem();
+  EXPECT_TRUE(user.chose_paper()) << user.problem();
+  EXPECT_TRUE(user.dialog_closed()) << user.problem();
+  EXPECT_TRUE(user.problem().empty()) << user.problem();
+  ASSERT_TRUE(ended) << "the program did not end after the dialog's OK";
   EXPECT_EQ(exit_code, 0u);
 }
 

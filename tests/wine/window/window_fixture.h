@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -35,6 +36,8 @@ int Scaled(int value);
 // Generous bounds for starting and ending the program under a busy Wine.
 constexpr DWORD kShowTimeoutMs = 30000;
 constexpr DWORD kExitTimeoutMs = 15000;
+// The first driver dialog in a fresh prefix loads the driver and its PPD.
+constexpr DWORD kDialogRoundTripMs = 90000;
 
 class WindowTest : public ::testing::Test {
  protected:
@@ -46,6 +49,13 @@ class WindowTest : public ::testing::Test {
   // Starts the program, waits for its window and finds its controls. Use with
   // ASSERT_NO_FATAL_FAILURE.
   void StartApp();
+  // The same with the program at `exe`, a Windows path.
+  void StartAppAt(const std::wstring& exe);
+  // Selects `name`, presses OK and plays the user choosing `paper` in the driver's dialog, with
+  // `while_open` run while it is open; returns once the program has ended cleanly. Use with
+  // ASSERT_NO_FATAL_FAILURE.
+  void ChooseThroughOk(const std::wstring& name, const std::wstring& paper,
+                       std::function<void()> while_open = {});
   // Waits for the program to end; fails the test unless it ends with exit code 0.
   void ExpectCleanExit();
   std::vector<std::wstring> Items() const { return ListItems(list_); }
