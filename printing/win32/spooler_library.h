@@ -5,7 +5,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "printing/winapi_types.h"
+#include "platform/winapi_types.h"
 
 namespace printing {
 
