@@ -38,10 +38,12 @@ TControl::~TControl() {
 
 HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style) {
   TControl::Impl& form = impl.parent->impl();
+  if (form.hwnd == nullptr) return nullptr;  // the form itself could not be made
   const auto id = static_cast<INT_PTR>(kFirstChildId + form.children.size());
   impl.hwnd =
       CreateWindowExW(ex_style, window_class, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
                       form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
+  if (impl.hwnd == nullptr) return nullptr;
   SetWindowLongPtrW(impl.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl.self));
   SendMessageW(impl.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   return impl.hwnd;
@@ -58,7 +60,7 @@ void ApplyLayout(TControl& control) {
     HDC dc = GetDC(impl.hwnd);
     HGDIOBJ old = SelectObject(dc, impl.parent->impl().hfont);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, W(text), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, AsWide(text), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     ReleaseDC(impl.hwnd, dc);
     width = extent.cx;
@@ -88,7 +90,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::SetTextBuf(const char16_t* text) {
-  SetWindowTextW(impl_->hwnd, W(text));
+  SetWindowTextW(impl_->hwnd, AsWide(text));
   if (impl_->kind == Kind::Label) ApplyLayout(*this);
 }
 
@@ -179,7 +181,7 @@ UnicodeString TListBox::Item(int index) const {
 void TListBox::Clear() { SendMessageW(impl().hwnd, LB_RESETCONTENT, 0, 0); }
 
 void TListBox::ItemsAdd(const UnicodeString& item) {
-  SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(item)));
+  SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(item)));
 }
 
 int TListBox::Count() const {

@@ -38,7 +38,7 @@ void RebuildFont(TControl::Impl& form) {
   form.hfont = CreateFontW(MulDiv(form.font.height, form.dpi, 96), 0, 0, 0,
                            form.font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, UserCharset(),
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           W(form.font.face));
+                           AsWide(form.font.face));
   SendMessageW(form.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   for (TControl* child : form.children) {
     SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), TRUE);
@@ -186,17 +186,23 @@ TForm::TForm(TComponent* owner, const char16_t* window_class)
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExW(instance, W(window_class), &wc)) {
+  if (!GetClassInfoExW(instance, AsWide(window_class), &wc)) {
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = FormProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.lpszClassName = W(window_class);
-    RegisterClassExW(&wc);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = AsWide(window_class);
+    // Without a class there is no window: the form stays without a handle, its controls are not
+    // made, and the application's loop does not start.
+    if (RegisterClassExW(&wc) == 0) return;
   }
   Impl& form = impl();
-  CreateWindowExW(0, W(window_class), L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, &form);
+  if (CreateWindowExW(0, AsWide(window_class), L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                      instance, &form) == nullptr) {
+    form.hwnd = nullptr;  // WM_NCCREATE may have stored it before creation failed
+    return;
+  }
   form.dpi = DpiOf(form.hwnd);
   RebuildFont(form);
   RefreshColors(form, false);

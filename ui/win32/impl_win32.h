@@ -8,8 +8,9 @@
 
 namespace vcl {
 
-inline LPCWSTR W(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text); }
-inline LPCWSTR W(const UnicodeString& text) { return W(text.c_str()); }
+// The framework keeps text as char16_t; Win32 takes the same UTF-16 units as wchar_t.
+inline LPCWSTR AsWide(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text); }
+inline LPCWSTR AsWide(const UnicodeString& text) { return AsWide(text.c_str()); }
 
 struct TControl::Impl {
   Kind kind = Kind::Form;

@@ -14,10 +14,10 @@ UnicodeString FromAnsi(const char* ansi) {
 }
 
 std::string ToAnsi(const UnicodeString& text) {
-  const int length = WideCharToMultiByte(CP_ACP, 0, W(text), -1, nullptr, 0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_ACP, 0, AsWide(text), -1, nullptr, 0, nullptr, nullptr);
   if (length <= 1) return {};
   std::string ansi(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, W(text), -1, &ansi[0], length, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, AsWide(text), -1, &ansi[0], length, nullptr, nullptr);
   ansi.resize(static_cast<size_t>(length - 1));
   return ansi;
 }
@@ -45,7 +45,7 @@ UnicodeString SysErrorMessage(DWORD error) {
 void ShowMessageBox(HWND owner, const UnicodeString& text, const UnicodeString& caption,
                     MessageKind kind) {
   const UINT icon = kind == MessageKind::Error ? MB_ICONERROR : MB_ICONWARNING;
-  MessageBoxW(owner, W(text), W(caption), MB_OK | icon);
+  MessageBoxW(owner, AsWide(text), AsWide(caption), MB_OK | icon);
 }
 
 }  // namespace vcl
