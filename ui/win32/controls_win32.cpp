@@ -52,6 +52,7 @@ HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD 
 void ApplyLayout(TControl& control) {
   TControl::Impl& impl = control.impl();
   if (impl.kind == TControl::Kind::Form) return;  // forms size themselves
+  if (!impl.Form()->impl().laid_out) return;
   int width = impl.Scale(impl.width);
   int height = impl.Scale(impl.height);
   if (impl.kind == TControl::Kind::Label) {
@@ -117,6 +118,7 @@ void TControl::SetTabOrder(int order) {
 }
 
 void Restack(const TControl::Impl& form) {
+  if (!form.laid_out) return;
   HWND previous = HWND_TOP;
   auto place = [&previous](const TControl* control) {
     SetWindowPos(control->impl().hwnd, previous, 0, 0, 0, 0,

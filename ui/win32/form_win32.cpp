@@ -41,7 +41,8 @@ void RebuildFont(TControl::Impl& form) {
                            AsWide(form.font.face));
   SendMessageW(form.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   for (TControl* child : form.children) {
-    SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), TRUE);
+    SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont),
+                 form.laid_out ? TRUE : FALSE);
   }
   if (old != nullptr) DeleteObject(old);
 }
@@ -60,6 +61,7 @@ SIZE OuterSize(const TControl::Impl& form) {
 }
 
 void LayoutForm(TControl::Impl& form) {
+  if (!form.laid_out) return;
   const SIZE size = OuterSize(form);
   SetWindowPos(form.hwnd, nullptr, 0, 0, size.cx, size.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -204,7 +206,6 @@ TForm::TForm(TComponent* owner, const char16_t* window_class)
     return;
   }
   form.dpi = DpiOf(form.hwnd);
-  RebuildFont(form);
   RefreshColors(form, false);
 }
 
@@ -241,6 +242,7 @@ void TForm::SetButtonHighlightColor() {
 
 void TForm::SetFont(const FontSpec& font) {
   impl().font = font;
+  if (!impl().laid_out) return;  // made once, when the window first shows
   RebuildFont(impl());
   for (TControl* child : impl().children) ApplyLayout(*child);
 }
@@ -252,16 +254,16 @@ void TForm::SetIconResource(int id) {
 
 void TForm::Show() {
   Impl& form = impl();
-  if (!form.centred) {
-    // Centred on the primary screen the first time it shows.
-    RECT rect{};
-    GetWindowRect(form.hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    SetWindowPos(form.hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    form.centred = true;
+  if (!form.laid_out && form.hwnd != nullptr) {
+    form.laid_out = true;
+    RebuildFont(form);
+    // Sized for the design client area and centred on the primary screen, in one move.
+    const SIZE size = OuterSize(form);
+    SetWindowPos(form.hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    for (TControl* child : form.children) ApplyLayout(*child);
+    Restack(form);
   }
   ShowWindow(form.hwnd, SW_SHOW);
   SetForegroundWindow(form.hwnd);

@@ -26,7 +26,9 @@ struct TControl::Impl {
   int dpi = 96;
   FontSpec font{u"System", -13, true};
   HFONT hfont = nullptr;
-  bool centred = false;
+  // Sizes, positions, z-order and font reach the native windows from the first Show on, in one
+  // pass: each native change before then would be undone by the next setting.
+  bool laid_out = false;
   bool is_main = false;
   ui::SysColor design_color = ui::SysColor::ButtonFace;
   ui::FormColors colors{ui::SysColor::ButtonFace, ui::SysColor::ButtonText};
