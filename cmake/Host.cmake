@@ -6,7 +6,8 @@ if(PD_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
-add_library(pd_host STATIC ${PD_LOGIC_SOURCES} ui/headless/vcl_headless.cpp)
+add_library(pd_host STATIC ${PD_LOGIC_SOURCES} ui/headless/vcl_headless.cpp
+                           ui/headless/ansi_code_page.cpp)
 target_include_directories(pd_host PUBLIC ${PROJECT_SOURCE_DIR})
 pd_warnings(pd_host)
 

@@ -7,6 +7,11 @@ BOOL WinSpooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buff
   return ::EnumPrintersA(flags, name, level, buffer, size, needed, returned);
 }
 
+BOOL WinSpooler::EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                               LPDWORD needed, LPDWORD returned) {
+  return ::EnumPrintersW(flags, name, level, buffer, size, needed, returned);
+}
+
 BOOL WinSpooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) {
   return ::OpenPrinterA(name, printer, defaults);
 }
@@ -14,6 +19,11 @@ BOOL WinSpooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* de
 BOOL WinSpooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
                              LPDWORD needed) {
   return ::GetPrinterA(printer, level, buffer, size, needed);
+}
+
+BOOL WinSpooler::GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed) {
+  return ::GetPrinterW(printer, level, buffer, size, needed);
 }
 
 LONG WinSpooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
@@ -34,6 +44,15 @@ HLOCAL WinSpooler::LocalFree(HLOCAL block) { return ::LocalFree(block); }
 HGLOBAL WinSpooler::GlobalAlloc(UINT flags, SIZE_T bytes) { return ::GlobalAlloc(flags, bytes); }
 
 HGLOBAL WinSpooler::GlobalFree(HGLOBAL block) { return ::GlobalFree(block); }
+
+UINT WinSpooler::GetACP() { return ::GetACP(); }
+
+int WinSpooler::WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length,
+                                    LPSTR ansi, int ansi_size, LPCSTR default_char,
+                                    LPBOOL used_default) {
+  return ::WideCharToMultiByte(code_page, flags, wide, wide_length, ansi, ansi_size, default_char,
+                               used_default);
+}
 
 DWORD WinSpooler::GetLastError() { return ::GetLastError(); }
 
