@@ -35,6 +35,7 @@ bool ReadWideNameForms(Spooler& spooler, std::vector<AnsiForm>* forms) {
     const DWORD capacity = needed / sizeof(PRINTER_INFO_4W);
     if (returned > capacity) returned = capacity;
     forms->clear();
+    forms->reserve(returned);
     for (DWORD i = 0; i < returned; ++i) {
       PRINTER_INFO_4W record{};
       std::memcpy(&record, block.as<BYTE>() + i * sizeof(PRINTER_INFO_4W), sizeof(record));

@@ -68,6 +68,7 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     for (const PRINTER_INFO_2A& record : records) any_eligible = any_eligible || Eligible(record);
     if (any_eligible && spooler.GetACP() != CP_UTF8) {
       std::vector<const char*> ansi_names;
+      ansi_names.reserve(records.size());
       for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
       if (!FindLossyNames(spooler, ansi_names, &lossy)) return;
     }

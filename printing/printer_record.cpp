@@ -12,7 +12,9 @@ bool ReadLevel2(Spooler& spooler, GetPrinterCall get, HANDLE printer, GlobalBloc
     return false;
   }
   if (needed < sizeof(PRINTER_INFO_2A)) {
-    *error = needed == 0 ? spooler.GetLastError() : ERROR_INVALID_DATA;
+    // A short size with a "too small" error is as untrustworthy as a sizing call that succeeds.
+    const DWORD last = spooler.GetLastError();
+    *error = last == ERROR_INSUFFICIENT_BUFFER || last == 0 ? ERROR_INVALID_DATA : last;
     return false;
   }
   *block = AllocateGlobal(spooler, needed);
