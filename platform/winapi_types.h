@@ -24,6 +24,10 @@ using LPBYTE = BYTE*;
 using LPDWORD = DWORD*;
 using LPSTR = char*;
 using LPCSTR = const char*;
+using WCHAR = char16_t;
+using LPWSTR = WCHAR*;
+using LPCWSTR = const WCHAR*;
+using LPBOOL = BOOL*;
 using HANDLE = void*;
 using HLOCAL = void*;
 using HGLOBAL = void*;
@@ -50,6 +54,11 @@ constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_INVALID_DATA = 13;
+constexpr DWORD ERROR_PRINTER_ALREADY_EXISTS = 1802;
+constexpr UINT CP_ACP = 0;
+constexpr UINT CP_UTF8 = 65001;
+constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
 constexpr short DMPAPER_LETTER = 1;
 constexpr short DMPAPER_A4 = 9;
 constexpr DWORD DM_PAPERSIZE = 0x00000002;
@@ -118,6 +127,40 @@ struct PRINTER_INFO_2A {
   DWORD AveragePPM;
 };
 
+// Only the texts of wide records are read, so their DEVMODE stays opaque.
+struct DEVMODEW;
+using LPDEVMODEW = DEVMODEW*;
+
+struct PRINTER_INFO_2W {
+  LPWSTR pServerName;
+  LPWSTR pPrinterName;
+  LPWSTR pShareName;
+  LPWSTR pPortName;
+  LPWSTR pDriverName;
+  LPWSTR pComment;
+  LPWSTR pLocation;
+  LPDEVMODEW pDevMode;
+  LPWSTR pSepFile;
+  LPWSTR pPrintProcessor;
+  LPWSTR pDatatype;
+  LPWSTR pParameters;
+  PSECURITY_DESCRIPTOR pSecurityDescriptor;
+  DWORD Attributes;
+  DWORD Priority;
+  DWORD DefaultPriority;
+  DWORD StartTime;
+  DWORD UntilTime;
+  DWORD Status;
+  DWORD cJobs;
+  DWORD AveragePPM;
+};
+
+struct PRINTER_INFO_4W {
+  LPWSTR pPrinterName;
+  LPWSTR pServerName;
+  DWORD Attributes;
+};
+
 struct PRINTER_DEFAULTSA {
   LPSTR pDatatype;
   LPDEVMODEA pDevMode;
@@ -128,3 +171,13 @@ struct PRINTER_DEFAULTSA {
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(PRINTER_INFO_2A) == 84, "32-bit level-2 printer records are 84 bytes");
 #endif
+static_assert(sizeof(PRINTER_INFO_2W) == sizeof(PRINTER_INFO_2A), "wide and ANSI records align");
+
+namespace printing {
+
+// Wide spooler text as the window framework's UTF-16 strings: WCHAR is 16 bits on Windows too.
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "WCHAR holds UTF-16");
+inline const char16_t* Utf16(const WCHAR* text) { return reinterpret_cast<const char16_t*>(text); }
+inline const WCHAR* Wide(const char16_t* text) { return reinterpret_cast<const WCHAR*>(text); }
+
+}  // namespace printing

@@ -18,6 +18,13 @@ vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID langu
     case ConfirmationOutcome::DialogFailed:
       return chinese ? u"无法打开此打印机的设置对话框。"
                      : u"The printer's settings dialog could not be opened.";
+    case ConfirmationOutcome::TextNotCarried:
+      return chinese
+                 ? u"此打印机的信息中有此版本的 Windows 无法传递的字符，因此设置未保存。\r\n\r\n"
+                   u"需要 Windows 10 版本 1903 或更高版本。"
+                 : u"This printer's details use characters that this version of Windows "
+                   u"cannot pass on, so the settings were not stored.\r\n\r\n"
+                   u"Windows 10 version 1903 or later is needed.";
     case ConfirmationOutcome::StoreFailed:
       return (chinese ? u"无法保存打印机设置。\r\n\r\n"
                       : u"The printer settings could not be stored.\r\n\r\n") +

@@ -12,6 +12,7 @@ enum class ConfirmationOutcome {
   NeedsAdministrator,  // the printer cannot be opened for changing its settings
   DialogFailed,        // the driver's dialog failed; nothing stored
   StoreFailed,         // storing failed; `system_text` says why
+  TextNotCarried,      // storing would garble the printer's texts in the ANSI code page
 };
 
 // The message box text for `outcome`, empty for the outcomes that need none. `system_text` is the

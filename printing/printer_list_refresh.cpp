@@ -2,7 +2,9 @@
 
 #include <cstring>
 #include <limits>
+#include <vector>
 
+#include "printing/lossy_names.h"
 #include "printing/spooler_owned.h"
 
 namespace printing {
@@ -23,6 +25,11 @@ bool ListShows(const vcl::TListBox& list, const PrinterNameTable& names, std::ui
     if (list.Item(static_cast<int>(i)) != names[i]) return false;
   }
   return true;
+}
+
+bool Eligible(const PRINTER_INFO_2A& record) {
+  return (record.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) == 0 &&
+         IsBrandPrinterName(record.pPrinterName);
 }
 
 }  // namespace
@@ -53,13 +60,24 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     const DWORD capacity = needed / sizeof(PRINTER_INFO_2A);
     if (returned > capacity) returned = capacity;
 
+    std::vector<PRINTER_INFO_2A> records(returned);
+    if (returned != 0) std::memcpy(records.data(), block.as<BYTE>(), returned * sizeof(records[0]));
+
+    // A name the code page could not carry may open another printer; UTF-8 carries every name.
+    std::vector<bool> lossy(records.size(), false);
+    bool any_eligible = false;
+    for (const PRINTER_INFO_2A& record : records) any_eligible = any_eligible || Eligible(record);
+    if (any_eligible && spooler.GetACP() != CP_UTF8) {
+      std::vector<const char*> ansi_names;
+      ansi_names.reserve(records.size());
+      for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
+      if (!FindLossyNames(spooler, ansi_names, &lossy)) return;
+    }
+
     count = 0;
-    for (DWORD i = 0; i < returned && count < MaxPrinterNames; ++i) {
-      PRINTER_INFO_2A record{};
-      std::memcpy(&record, block.as<BYTE>() + i * sizeof(PRINTER_INFO_2A), sizeof(record));
-      if ((record.Attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
-      if (!IsBrandPrinterName(record.pPrinterName)) continue;
-      names[count] = vcl::FromAnsi(record.pPrinterName);
+    for (size_t i = 0; i < records.size() && count < MaxPrinterNames; ++i) {
+      if (!Eligible(records[i]) || lossy[i]) continue;
+      names[count] = vcl::FromAnsi(records[i].pPrinterName);
       ++count;
     }
 

@@ -20,7 +20,9 @@ bool IsBrandPrinterName(const char* name);
 
 // One refresh: enumerates the local printers, refills `names` / `count` with the eligible ones in
 // enumeration order (at most MaxPrinterNames), and rebuilds `list` only when it no longer shows
-// exactly those names. When the records cannot be fetched, everything is left as it was.
+// exactly those names. Where the ANSI code page is not UTF-8, names it could not carry are left
+// out. When the records cannot be fetched, everything is left as it was; when the enumeration
+// fails outright, the list is emptied.
 void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
                         vcl::TListBox& list);
 

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "printing/confirmation_outcome.h"
+#include "printing/printer_record.h"
+#include "printing/record_texts.h"
 #include "printing/spooler_owned.h"
 
 namespace printing {
@@ -24,6 +26,8 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   using Outcome = ConfirmationOutcome;
   GlobalBlock info(spooler);
   GlobalBlock output(spooler);
+  GlobalBlock current(spooler);
+  GlobalBlock wide(spooler);
   PrinterHandle printer(spooler);  // declared last: closed before the blocks are freed
 
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -33,13 +37,9 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
     return {error == ERROR_ACCESS_DENIED ? Outcome::NeedsAdministrator : Outcome::Abandoned};
   }
 
-  DWORD needed = 0;
-  if (spooler.GetPrinterA(printer.get(), 2, nullptr, 0, &needed)) return {};
-  if (needed < sizeof(PRINTER_INFO_2A)) return {};
-  info = AllocateGlobal(spooler, needed);
-  if (!info || !spooler.GetPrinterA(printer.get(), 2, info.as<BYTE>(), needed, &needed)) return {};
-  auto* record = info.as<PRINTER_INFO_2A>();
-  PDEVMODEA stored = record->pDevMode;
+  DWORD error = 0;
+  if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &info, &error)) return {};
+  PDEVMODEA stored = info.as<PRINTER_INFO_2A>()->pDevMode;
 
   // The dialog writes the driver's full DEVMODE, which may be larger than the stored one.
   const LONG driver_size =
@@ -59,10 +59,25 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   if (choice < 0) return {Outcome::DialogFailed};
   if (choice == IDCANCEL) return {Outcome::Cancelled};
 
+  // The printer as it is now: a rename or other change made while the dialog was open stays.
+  // The user accepted settings, so not storing them is said, not kept quiet.
+  if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &current, &error)) {
+    return {Outcome::StoreFailed, error};
+  }
+  auto* record = current.as<PRINTER_INFO_2A>();
   record->pDevMode = edited;
   // Only the settings are meant to change; leave the printer's permissions as they are now.
   record->pSecurityDescriptor = nullptr;
-  if (!spooler.SetPrinterA(printer.get(), 2, info.as<BYTE>(), 0)) {
+
+  // Outside UTF-8 the set would pass every text through the code page and back.
+  if (spooler.GetACP() != CP_UTF8) {
+    if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
+      return {Outcome::StoreFailed, error};
+    }
+    if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) return {Outcome::TextNotCarried};
+  }
+
+  if (!spooler.SetPrinterA(printer.get(), 2, current.as<BYTE>(), 0)) {
     return {Outcome::StoreFailed, spooler.GetLastError()};
   }
   return {Outcome::Stored};
@@ -74,7 +89,8 @@ void Explain(const vcl::TForm& window, const Result& result) {
   vcl::ShowMessageBox(window.GetHandle(),
                       ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text),
                       window.GetText(),
-                      result.outcome == ConfirmationOutcome::NeedsAdministrator
+                      result.outcome == ConfirmationOutcome::NeedsAdministrator ||
+                              result.outcome == ConfirmationOutcome::TextNotCarried
                           ? vcl::MessageKind::Warning
                           : vcl::MessageKind::Error);
 }
@@ -102,6 +118,7 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
       case ConfirmationOutcome::NeedsAdministrator:
       case ConfirmationOutcome::DialogFailed:
       case ConfirmationOutcome::StoreFailed:
+      case ConfirmationOutcome::TextNotCarried:
         // Only now, with the printer closed and every block freed.
         Explain(window, result);
         return;

@@ -16,11 +16,13 @@
 namespace {
 
 void Fill(sim::Spooler& spooler, int printers) {
+  // The shipped exe runs with the UTF-8 code page, where the refresh needs no wide enumeration.
+  spooler.SetCodePage(headless::CodePage::Utf8);
   for (int i = 0; i < printers; ++i) {
     char name[64];
     std::snprintf(name, sizeof(name), "%s Office %04d", i % 2 == 0 ? "Kelvo" : "Other", i);
     sim::Printer printer;
-    printer.name = name;
+    printer.name = sim::Latin1(name);
     spooler.printers.push_back(printer);
   }
 }

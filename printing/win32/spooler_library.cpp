@@ -22,8 +22,10 @@ SpoolerLibrary::SpoolerLibrary(const wchar_t* file)
   SpoolerEntryPoints found;
   HMODULE module = module_.get();
   const bool complete = Resolve(module, "EnumPrintersA", &found.EnumPrintersA) &&
+                        Resolve(module, "EnumPrintersW", &found.EnumPrintersW) &&
                         Resolve(module, "OpenPrinterA", &found.OpenPrinterA) &&
                         Resolve(module, "GetPrinterA", &found.GetPrinterA) &&
+                        Resolve(module, "GetPrinterW", &found.GetPrinterW) &&
                         Resolve(module, "DocumentPropertiesA", &found.DocumentPropertiesA) &&
                         Resolve(module, "SetPrinterA", &found.SetPrinterA) &&
                         Resolve(module, "ClosePrinter", &found.ClosePrinter);

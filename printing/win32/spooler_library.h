@@ -11,8 +11,10 @@ namespace printing {
 
 struct SpoolerEntryPoints {
   decltype(&::EnumPrintersA) EnumPrintersA = nullptr;
+  decltype(&::EnumPrintersW) EnumPrintersW = nullptr;
   decltype(&::OpenPrinterA) OpenPrinterA = nullptr;
   decltype(&::GetPrinterA) GetPrinterA = nullptr;
+  decltype(&::GetPrinterW) GetPrinterW = nullptr;
   decltype(&::DocumentPropertiesA) DocumentPropertiesA = nullptr;
   decltype(&::SetPrinterA) SetPrinterA = nullptr;
   decltype(&::ClosePrinter) ClosePrinter = nullptr;

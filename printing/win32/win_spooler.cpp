@@ -8,6 +8,12 @@ BOOL WinSpooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buff
                            : Unavailable(FALSE);
 }
 
+BOOL WinSpooler::EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                               LPDWORD needed, LPDWORD returned) {
+  return library_.loaded() ? api().EnumPrintersW(flags, name, level, buffer, size, needed, returned)
+                           : Unavailable(FALSE);
+}
+
 BOOL WinSpooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) {
   return library_.loaded() ? api().OpenPrinterA(name, printer, defaults) : Unavailable(FALSE);
 }
@@ -15,6 +21,12 @@ BOOL WinSpooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* de
 BOOL WinSpooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
                              LPDWORD needed) {
   return library_.loaded() ? api().GetPrinterA(printer, level, buffer, size, needed)
+                           : Unavailable(FALSE);
+}
+
+BOOL WinSpooler::GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
+                             LPDWORD needed) {
+  return library_.loaded() ? api().GetPrinterW(printer, level, buffer, size, needed)
                            : Unavailable(FALSE);
 }
 
@@ -40,6 +52,15 @@ HLOCAL WinSpooler::LocalFree(HLOCAL block) { return ::LocalFree(block); }
 HGLOBAL WinSpooler::GlobalAlloc(UINT flags, SIZE_T bytes) { return ::GlobalAlloc(flags, bytes); }
 
 HGLOBAL WinSpooler::GlobalFree(HGLOBAL block) { return ::GlobalFree(block); }
+
+UINT WinSpooler::GetACP() { return ::GetACP(); }
+
+int WinSpooler::WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length,
+                                    LPSTR ansi, int ansi_size, LPCSTR default_char,
+                                    LPBOOL used_default) {
+  return ::WideCharToMultiByte(code_page, flags, wide, wide_length, ansi, ansi_size, default_char,
+                               used_default);
+}
 
 DWORD WinSpooler::GetLastError() { return ::GetLastError(); }
 

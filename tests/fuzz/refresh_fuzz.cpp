@@ -6,7 +6,8 @@
 //   rounds: u8 (1 + value % 3)
 //   per round:
 //     mode: u8 - bits 0-1 fault (0 none, 1 LocalAlloc fails, 2 filling call fails, 3 the set
-//                grows under the refresh), bit 2 keeps the previous printers and appends
+//                grows under the refresh), bit 2 keeps the previous printers and appends,
+//                bits 3-4 the ANSI code page (0 and 3 Latin-1, 1 UTF-8, 2 best-fit)
 //     fault detail: u8 - error of a failed fill (even: short buffer, odd: other), or how many
 //                printers appear (1 + value % 6)
 //     count: u16 little-endian, % 400
@@ -51,21 +52,25 @@ sim::Printer ReadPrinter(Reader& in) {
   name.resize(std::strlen(name.c_str()));
   const std::uint8_t flags = in.U8();
   sim::Printer printer;
-  printer.name = (flags & 2) != 0 ? "Kelvo" + name : name;
+  printer.name = sim::Latin1((flags & 2) != 0 ? "Kelvo" + name : name);
   printer.attributes = (flags & 1) != 0 ? PRINTER_ATTRIBUTE_WORK_OFFLINE : 0;
   if ((flags & 0x80) != 0) printer.attributes = in.U32();
   return printer;
 }
 
-std::vector<vcl::UnicodeString> Eligible(const std::vector<sim::Printer>& printers) {
+// Names are made of bytes taken as code points: only the best-fit page, which carries ASCII
+// alone, loses any of them, and a name it loses is not listed.
+std::vector<vcl::UnicodeString> Eligible(const std::vector<sim::Printer>& printers,
+                                         headless::CodePage page) {
   std::vector<vcl::UnicodeString> names;
   for (const auto& printer : printers) {
     if (names.size() == printing::MaxPrinterNames) break;
     if ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
-    if (printer.name.rfind("Kelvo", 0) != 0) continue;
-    vcl::UnicodeString name;
-    for (const char c : printer.name) name.push_back(static_cast<unsigned char>(c));
-    names.push_back(name);
+    if (printer.name.rfind(u"Kelvo", 0) != 0) continue;
+    bool carried = true;
+    for (const char16_t c : printer.name) carried = carried && c < 0x80;
+    if (page == headless::CodePage::BestFit && !carried) continue;
+    names.push_back(printer.name);
   }
   return names;
 }
@@ -94,6 +99,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   for (int round = 0; round < rounds; ++round) {
     const std::uint8_t mode = in.U8();
     const std::uint8_t detail = in.U8();
+    static const headless::CodePage kPages[] = {
+        headless::CodePage::Latin1, headless::CodePage::Utf8, headless::CodePage::BestFit,
+        headless::CodePage::Latin1};
+    const headless::CodePage page = kPages[(mode >> 3) & 3];
+    spooler.SetCodePage(page);
     if ((mode & 4) == 0) spooler.printers.clear();
     const int printers = in.U16() % 400;
     for (int i = 0; i < printers; ++i) spooler.printers.push_back(ReadPrinter(in));
@@ -129,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Require(list->Count() == static_cast<int>(count));
     for (std::uint32_t i = 0; i < count; ++i) Require(list->Item(static_cast<int>(i)) == names[i]);
 
-    std::vector<vcl::UnicodeString> expected = Eligible(spooler.printers);
+    std::vector<vcl::UnicodeString> expected = Eligible(spooler.printers, page);
     if ((mode & 3) == 1 || ((mode & 3) == 3 && grown >= 4)) expected = before;  // kept as shown
     if ((mode & 3) == 2 && detail % 2 == 1) expected.clear();  // the records could not be read
     Require(Items(*list) == expected);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "printing/confirmation_outcome.h"
 #include "tests/support/sim_spooler.h"
 #include "ui/headless/headless.h"
 #include "ui/torlent_form.h"
@@ -46,6 +47,15 @@ class ConfirmationTest : public ::testing::Test {
     EXPECT_EQ(spooler.OpenHandles(), 0);
     EXPECT_EQ(spooler.LiveBlocks(), 0);
     EXPECT_EQ(spooler.Violations(), 0);
+    // Every message box came once the printer was closed and every block freed.
+    for (const auto& box : headless::MessageBoxes()) EXPECT_EQ(box.live_resources, 0);
+  }
+
+  // Refreshes the window's list under `page`, as a process running with that code page would.
+  void Under(headless::CodePage page) {
+    spooler.SetCodePage(page);
+    headless::Tick(*form->TimerEnumPrinter);
+    spooler.calls.clear();
   }
 
   const headless::FormState& Window() const { return headless::StateOf(*form); }
@@ -58,10 +68,13 @@ class ConfirmationTest : public ::testing::Test {
 
 TEST_F(ConfirmationTest, OkStoresTheDialogsSettingsAndClosesTheWindow) {
   Confirm(1);
+  // The record is read again after the dialog, and outside UTF-8 read wide for the text check.
   ASSERT_EQ(spooler.Ops(),
             (std::vector<Op>{Op::OpenPrinter, Op::GetPrinter, Op::GlobalAlloc, Op::GetPrinter,
                              Op::DocumentProperties, Op::GlobalAlloc, Op::DocumentProperties,
-                             Op::SetPrinter, Op::ClosePrinter, Op::GlobalFree, Op::GlobalFree}));
+                             Op::GetPrinter, Op::GlobalAlloc, Op::GetPrinter, Op::GetPrinterW,
+                             Op::GlobalAlloc, Op::GetPrinterW, Op::SetPrinter, Op::ClosePrinter,
+                             Op::GlobalFree, Op::GlobalFree, Op::GlobalFree, Op::GlobalFree}));
   const auto& calls = spooler.calls;
   EXPECT_EQ(calls[0].name, "Kelvo LP-2");
   EXPECT_EQ(calls[0].access, PRINTER_ALL_ACCESS);
@@ -78,9 +91,16 @@ TEST_F(ConfirmationTest, OkStoresTheDialogsSettingsAndClosesTheWindow) {
   EXPECT_NE(dialog.input, nullptr);
   EXPECT_NE(dialog.output, dialog.input);
 
-  EXPECT_EQ(calls[7].level, 2u);
-  EXPECT_EQ(calls[7].mode, 0u);  // command
-  EXPECT_EQ(calls[7].security_descriptor, nullptr);
+  EXPECT_FALSE(calls[7].has_buffer);
+  EXPECT_EQ(calls[8].mode, GMEM_ZEROINIT);
+  EXPECT_EQ(calls[9].size, calls[8].size);
+  EXPECT_FALSE(calls[10].has_buffer);
+  EXPECT_EQ(calls[10].level, 2u);
+  EXPECT_EQ(calls[11].mode, GMEM_ZEROINIT);
+  EXPECT_EQ(calls[12].size, calls[11].size);
+  EXPECT_EQ(calls[13].level, 2u);
+  EXPECT_EQ(calls[13].mode, 0u);  // command
+  EXPECT_EQ(calls[13].security_descriptor, nullptr);
 
   EXPECT_EQ(Lp2().paper_size, DMPAPER_A4);
   EXPECT_EQ(Lp2().sets, 1);
@@ -132,6 +152,17 @@ TEST_F(ConfirmationTest, RefusedOpenAsksForAdministratorRights) {
   ExpectNothingLeftBehind();
 }
 
+TEST_F(ConfirmationTest, FailedOpenThatLeavesJunkInTheSlotClosesNothing) {
+  spooler.failed_open_leaves = reinterpret_cast<HANDLE>(0xBAD);
+  Lp2().admin_only = true;
+  Confirm(1);
+  spooler.printers.pop_back();
+  Confirm(1);
+  EXPECT_EQ(spooler.Ops(), (std::vector<Op>{Op::OpenPrinter, Op::OpenPrinter}));
+  EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+  ExpectNothingLeftBehind();
+}
+
 TEST_F(ConfirmationTest, VanishedPrinterFailsSilently) {
   spooler.printers.pop_back();  // deleted after the list was shown
   Confirm(1);
@@ -166,6 +197,30 @@ TEST_F(ConfirmationTest, MessagesSpeakChineseToAChineseUser) {
   ASSERT_EQ(headless::MessageBoxes().size(), 1u);
   EXPECT_EQ(headless::MessageBoxes()[0].text, u"更改此打印机的默认设置需要管理员权限。");
   EXPECT_EQ(headless::MessageBoxes()[0].caption, u"请选择打印机3.2");
+  ExpectNothingLeftBehind();
+}
+
+TEST(ConfirmationMessages, OnlyChinesePrcReadsChinese) {
+  using printing::ConfirmationOutcome;
+  for (const auto outcome :
+       {ConfirmationOutcome::NeedsAdministrator, ConfirmationOutcome::DialogFailed,
+        ConfirmationOutcome::StoreFailed, ConfirmationOutcome::TextNotCarried}) {
+    SCOPED_TRACE(static_cast<int>(outcome));
+    const std::u16string english = printing::ConfirmationMessage(outcome, 0x0409, u"why");
+    ASSERT_FALSE(english.empty());
+    EXPECT_LT(english.front(), u'\x80');
+    // Taiwan and Japan share no captions with the PRC: they read English.
+    EXPECT_EQ(printing::ConfirmationMessage(outcome, 0x0404, u"why"), english);
+    EXPECT_EQ(printing::ConfirmationMessage(outcome, 0x0411, u"why"), english);
+    const std::u16string chinese = printing::ConfirmationMessage(outcome, 0x0804, u"why");
+    EXPECT_GE(chinese.front(), u'\x4E00');
+  }
+  EXPECT_NE(printing::ConfirmationMessage(ConfirmationOutcome::TextNotCarried, 0x0409, u"")
+                .find(u"Windows 10 version 1903"),
+            std::u16string::npos);
+  EXPECT_NE(
+      printing::ConfirmationMessage(ConfirmationOutcome::TextNotCarried, 0x0804, u"").find(u"1903"),
+      std::u16string::npos);
 }
 
 TEST_F(ConfirmationTest, NoSelectionMeansNoSpoolerCall) {
@@ -237,6 +292,195 @@ TEST_F(ConfirmationTest, DriverDevModeLargerThanTheStoredOneFitsItsBlock) {
   EXPECT_EQ(Lp2().private_bytes->size(), 3000u);
   EXPECT_EQ(Lp2().paper_size, DMPAPER_A4);
   ExpectNothingLeftBehind();
+}
+
+TEST_F(ConfirmationTest, DriversThatWriteBeyondTheirReportedSizeStayInTheirBlock) {
+  // One writes scratch bytes past the DEVMODE it reports; one hands back a stored DEVMODE larger
+  // than its own, which only fits because the block also covers the stored size.
+  struct Case {
+    WORD past;
+    bool keeps_input;
+    size_t stored_private;
+    size_t expected_private;
+  };
+  for (const Case c : {Case{3000, false, 8, 8}, Case{0, true, 6000, 6000}}) {
+    SCOPED_TRACE(c.past);
+    sim::Spooler driver;
+    for (const char* name : {"Kelvo LP-1", "Kelvo LP-2"}) driver.Add(name);
+    driver.printers[1].private_bytes = std::vector<BYTE>(c.stored_private, 0x5A);
+    driver.writes_past_devmode = c.past;
+    driver.keeps_larger_input = c.keeps_input;
+    vcl::TApplication driver_app;
+    TorlentForm* window = nullptr;
+    driver_app.CreateForm(&window, driver);
+    headless::Select(*window->ListBoxPrinterList, 1);
+    headless::Click(*window->Button_ok);
+    EXPECT_EQ(driver.Violations(), 0);
+    EXPECT_EQ(driver.printers[1].sets, 1);
+    ASSERT_TRUE(driver.printers[1].private_bytes.has_value());
+    EXPECT_EQ(driver.printers[1].private_bytes->size(), c.expected_private);
+    EXPECT_EQ(driver.OpenHandles() + driver.LiveBlocks(), 0);
+  }
+}
+
+TEST_F(ConfirmationTest, DriverReportingNoDevModeSizeIsAFailedDialog) {
+  spooler.reported_devmode_size = 0;
+  Confirm(1);
+  EXPECT_EQ(Find(Op::DocumentProperties, 14u), nullptr);
+  EXPECT_FALSE(Called(Op::SetPrinter));
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text,
+            u"The printer's settings dialog could not be opened.");
+  EXPECT_EQ(Lp2().sets, 0);
+  ExpectNothingLeftBehind();
+}
+
+TEST_F(ConfirmationTest, ChangesMadeWhileTheDialogIsOpenAreKept) {
+  spooler.dialog = [this](sim::Dialog& dialog) {
+    sim::Printer& edited = Lp2();
+    edited.name = u"Kelvo LP-2 upstairs";
+    edited.attributes |= PRINTER_ATTRIBUTE_WORK_OFFLINE;
+    edited.comment = u"moved";
+    dialog.paper_size = DMPAPER_A4;
+    return IDOK;
+  };
+  Confirm(1);
+  const sim::Printer* edited = spooler.Find(u"Kelvo LP-2 upstairs");
+  ASSERT_NE(edited, nullptr) << "renamed back";
+  EXPECT_EQ(spooler.Find(u"Kelvo LP-2"), nullptr);
+  EXPECT_EQ(edited->attributes, PRINTER_ATTRIBUTE_WORK_OFFLINE);
+  EXPECT_EQ(edited->comment, u"moved");
+  EXPECT_EQ(edited->paper_size, DMPAPER_A4);
+  EXPECT_EQ(edited->sets, 1);
+  EXPECT_EQ(Window().close_calls, 1);
+  ExpectNothingLeftBehind();
+}
+
+TEST_F(ConfirmationTest, PrinterGoneWhenTheDialogClosesSaysNothingWasStored) {
+  spooler.dialog = [this](sim::Dialog& dialog) {
+    spooler.printers.pop_back();
+    dialog.paper_size = DMPAPER_A4;
+    return IDOK;
+  };
+  Confirm(1);
+  EXPECT_FALSE(Called(Op::SetPrinter));
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text,
+            u"The printer settings could not be stored.\r\n\r\nSystem error 1801");
+  EXPECT_EQ(Window().close_calls, 0);
+  ExpectNothingLeftBehind();
+}
+
+// The level-2 set passes every text through the ANSI code page and back.
+struct TextCase {
+  const char* what;
+  headless::CodePage page;
+  std::u16string sim::Printer::*field;
+  const char16_t* text;
+  bool stored;
+};
+
+class ConfirmationTextTest : public ConfirmationTest,
+                             public ::testing::WithParamInterface<TextCase> {};
+
+TEST_P(ConfirmationTextTest, StoresOnlyWhenEveryTextSurvives) {
+  const TextCase& c = GetParam();
+  Under(c.page);
+  Lp2().*c.field = c.text;
+  const sim::Printer before = Lp2();
+  Confirm(1);
+  const sim::Printer& after = Lp2();
+  for (auto field :
+       {&sim::Printer::server, &sim::Printer::name, &sim::Printer::share, &sim::Printer::port,
+        &sim::Printer::driver, &sim::Printer::comment, &sim::Printer::location,
+        &sim::Printer::sep_file, &sim::Printer::print_processor, &sim::Printer::datatype,
+        &sim::Printer::parameters}) {
+    EXPECT_EQ(after.*field, before.*field);
+  }
+  EXPECT_EQ(after.attributes, before.attributes);
+  EXPECT_EQ(Called(Op::GetPrinterW), c.page != headless::CodePage::Utf8);
+  if (c.stored) {
+    EXPECT_EQ(after.paper_size, DMPAPER_A4);
+    EXPECT_EQ(Window().close_calls, 1);
+    EXPECT_TRUE(headless::MessageBoxes().empty());
+  } else {
+    EXPECT_FALSE(Called(Op::SetPrinter));
+    EXPECT_EQ(after.paper_size, DMPAPER_LETTER);
+    EXPECT_EQ(Window().close_calls, 0);
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text,
+              u"This printer's details use characters that this version of Windows cannot pass "
+              u"on, so the settings were not stored.\r\n\r\nWindows 10 version 1903 or later "
+              u"is needed.");
+    EXPECT_EQ(headless::MessageBoxes()[0].kind, vcl::MessageKind::Warning);
+  }
+  ExpectNothingLeftBehind();
+}
+
+constexpr auto kLatin1 = headless::CodePage::Latin1;
+INSTANTIATE_TEST_SUITE_P(
+    Fields, ConfirmationTextTest,
+    ::testing::Values(
+        TextCase{"utf8", headless::CodePage::Utf8, &sim::Printer::share, u"打印", true},
+        TextCase{"utf8location", headless::CodePage::Utf8, &sim::Printer::location, u"三楼 打印室",
+                 true},
+        TextCase{"carried", kLatin1, &sim::Printer::location, u"Büro", true},
+        TextCase{"location", kLatin1, &sim::Printer::location, u"三楼 打印室", false},
+        TextCase{"comment", kLatin1, &sim::Printer::comment, u"Γραφείο", false},
+        TextCase{"server", kLatin1, &sim::Printer::server, u"\\\\打印", false},
+        TextCase{"share", kLatin1, &sim::Printer::share, u"Γ", false},
+        TextCase{"port", kLatin1, &sim::Printer::port, u"Γ:", false},
+        TextCase{"driver", kLatin1, &sim::Printer::driver, u"Γ", false},
+        TextCase{"sepfile", kLatin1, &sim::Printer::sep_file, u"Γ.sep", false},
+        TextCase{"processor", kLatin1, &sim::Printer::print_processor, u"Γ", false},
+        TextCase{"datatype", kLatin1, &sim::Printer::datatype, u"Γ", false},
+        TextCase{"parameters", kLatin1, &sim::Printer::parameters, u"Γ", false},
+        TextCase{"bestfit", headless::CodePage::BestFit, &sim::Printer::sep_file, u"é", false}),
+    [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.what); });
+
+TEST_F(ConfirmationTest, RenamedInTheDialogToANameTheCodePageLosesIsNotStored) {
+  spooler.dialog = [this](sim::Dialog& dialog) {
+    Lp2().name = u"Kelvo 彩色";
+    dialog.paper_size = DMPAPER_A4;
+    return IDOK;
+  };
+  Confirm(1);
+  EXPECT_FALSE(Called(Op::SetPrinter));
+  ASSERT_NE(spooler.Find(u"Kelvo 彩色"), nullptr);
+  EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+  ExpectNothingLeftBehind();
+}
+
+// A name the code page lost must never be opened by its converted form.
+TEST_F(ConfirmationTest, OkOpensThePrinterTheRowShows) {
+  struct Case {
+    headless::CodePage page;
+    const char16_t* lost;
+    const char16_t* twin;
+  };
+  for (const Case c : {Case{headless::CodePage::Latin1, u"Kelvo 彩色激光", u"Kelvo ????"},
+                       Case{headless::CodePage::BestFit, u"Kelvo Café", u"Kelvo Cafe"}}) {
+    sim::Spooler twins;
+    twins.SetCodePage(c.page);
+    twins.Add(c.lost);
+    twins.Add(c.twin);
+    twins.dialog = [](sim::Dialog& dialog) {
+      dialog.paper_size = DMPAPER_A4;
+      return IDOK;
+    };
+    vcl::TApplication twins_app;
+    TorlentForm* window = nullptr;
+    twins_app.CreateForm(&window, twins);
+    ASSERT_EQ(window->ListBoxPrinterList->Count(), 1);
+    EXPECT_EQ(window->ListBoxPrinterList->Item(0), c.twin);
+    headless::Select(*window->ListBoxPrinterList, 0);
+    headless::Click(*window->Button_ok);
+    EXPECT_EQ(twins.printers[0].sets, 0) << "the printer the code page lost was overwritten";
+    EXPECT_EQ(twins.printers[0].name, c.lost);
+    EXPECT_EQ(twins.printers[1].sets, 1);
+    EXPECT_EQ(twins.printers[1].paper_size, DMPAPER_A4);
+    EXPECT_EQ(twins.OpenHandles() + twins.LiveBlocks() + twins.Violations(), 0);
+  }
 }
 
 TEST_F(ConfirmationTest, PrinterWithoutAStoredDevModeGetsTheDriversOne) {

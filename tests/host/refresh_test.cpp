@@ -72,11 +72,14 @@ TEST_F(RefreshTest, ListsEligiblePrintersInEnumerationOrder) {
 }
 
 TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
+  using sim::Op;
   Add("Kelvo LP-1");
+  spooler.SetCodePage(headless::CodePage::Utf8);
   Refresh();
   const auto& calls = spooler.calls;
-  ASSERT_EQ(spooler.Ops(), (std::vector<sim::Op>{sim::Op::EnumPrinters, sim::Op::LocalAlloc,
-                                                 sim::Op::EnumPrinters, sim::Op::LocalFree}));
+  // UTF-8 carries every name: no wide enumeration.
+  ASSERT_EQ(spooler.Ops(),
+            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::LocalFree}));
   EXPECT_FALSE(calls[0].has_buffer);
   EXPECT_EQ(calls[0].size, 0u);
   EXPECT_EQ(calls[0].level, 2u);
@@ -85,6 +88,26 @@ TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
   EXPECT_EQ(calls[1].size, needed + 4);
   EXPECT_EQ(calls[1].mode, LMEM_ZEROINIT);
   EXPECT_TRUE(calls[2].has_buffer);
+
+  // Any other code page: the cheap wide enumeration of names follows, block for block.
+  spooler.SetCodePage(headless::CodePage::Latin1);
+  spooler.calls.clear();
+  Refresh();
+  ASSERT_EQ(spooler.Ops(),
+            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::EnumPrintersW,
+                             Op::LocalAlloc, Op::EnumPrintersW, Op::LocalFree, Op::LocalFree}));
+  EXPECT_EQ(calls[3].level, 4u);
+  EXPECT_FALSE(calls[3].has_buffer);
+  EXPECT_EQ(calls[4].size, calls[5].size + 4);
+  EXPECT_EQ(calls[4].mode, LMEM_ZEROINIT);
+
+  // Without a brand printer to list there is nothing to check.
+  spooler.printers[0].attributes = PRINTER_ATTRIBUTE_WORK_OFFLINE;
+  spooler.calls.clear();
+  Refresh();
+  EXPECT_EQ(spooler.Ops(),
+            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::LocalFree}));
+  ExpectConsistent();
 }
 
 TEST_F(RefreshTest, NoPrintersAtAllLeavesAnEmptyListUntouched) {
@@ -179,6 +202,71 @@ TEST_F(RefreshTest, NonAsciiNamesConvertFromTheAnsiCodePage) {
   ExpectConsistent();
 }
 
+// Where the ANSI code page cannot carry a printer's name, the name the ANSI enumeration gives
+// may belong to another printer, or to none.
+class RefreshCodePageTest : public RefreshTest {
+ protected:
+  void Under(headless::CodePage page, std::initializer_list<const char16_t*> printers) {
+    spooler.SetCodePage(page);
+    for (const char16_t* name : printers) spooler.Add(name);
+  }
+};
+
+TEST_F(RefreshCodePageTest, NamesTheCodePageLostAreNotListed) {
+  Under(headless::CodePage::Latin1,
+        {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Γραφείο", u"Kelvo Büro", u"Kelvo LP-1"});
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo ????", u"Kelvo Büro", u"Kelvo LP-1"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshCodePageTest, BestFitNamesAreNotListedButTheirPlainTwinsAre) {
+  Under(headless::CodePage::BestFit, {u"Kelvo Café", u"Kelvo Cafe", u"Kelvo Ünterhaus"});
+  Refresh();
+  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo Cafe"});
+  ExpectConsistent();
+}
+
+TEST_F(RefreshCodePageTest, Utf8ListsEveryNameExactly) {
+  Under(headless::CodePage::Utf8, {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café", u"Kelvo 😀"});
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café",
+                                                 u"Kelvo 😀"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshCodePageTest, ASetChangedBetweenTheTwoEnumerationsHidesAmbiguousNamesForOneTick) {
+  Under(headless::CodePage::Latin1, {u"Kelvo ????", u"Kelvo LP-1"});
+  Refresh();
+  ASSERT_EQ(count, 2u);
+  // A printer whose name converts to the literal one's appears between the two enumerations.
+  spooler.after_call = [this](const sim::Call& call) {
+    if (call.op == sim::Op::EnumPrinters && call.has_buffer) {
+      spooler.printers.insert(spooler.printers.begin(), sim::Printer{});
+      spooler.printers.front().name = u"Kelvo 彩色激光";
+    }
+  };
+  Refresh();
+  spooler.after_call = nullptr;
+  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo LP-1"});
+  ExpectConsistent();
+  Refresh();
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo ????", u"Kelvo LP-1"}));
+  ExpectConsistent();
+}
+
+TEST_F(RefreshCodePageTest, HundredListedNamesCountOnlyThoseShown) {
+  spooler.SetCodePage(headless::CodePage::Latin1);
+  for (int i = 0; i < 120; ++i) {
+    spooler.Add(u"Kelvo 激光 " + sim::Latin1(std::to_string(i)));
+    spooler.Add(u"Kelvo " + sim::Latin1(std::to_string(i)));
+  }
+  Refresh();
+  ASSERT_EQ(count, printing::MaxPrinterNames);
+  EXPECT_EQ(names[99], u"Kelvo 99");
+  ExpectConsistent();
+}
+
 // Fault points: whatever fails, nothing is left behind and the list still equals the table.
 class RefreshFaultTest : public RefreshTest {
  protected:
@@ -202,9 +290,26 @@ TEST_F(RefreshFaultTest, AllocationFailureChangesNothing) {
 }
 
 TEST_F(RefreshFaultTest, FailedFillingCallEmptiesTheList) {
+  // A spooler that fails late: the records and their count are in the block all the same.
+  spooler.failed_fill_writes_records = true;
   spooler.FailNextFill(ERROR_INVALID_PARAMETER);
   Refresh();
   EXPECT_EQ(count, 0u);
+  EXPECT_EQ(list->Count(), 0);
+  ExpectConsistent();
+}
+
+TEST_F(RefreshFaultTest, UnreadableWideNamesKeepTheShownList) {
+  spooler.Add(u"Kelvo C");
+  spooler.FailNextFill(ERROR_INVALID_PARAMETER, 1, sim::Op::EnumPrintersW);
+  Refresh();
+  EXPECT_EQ(count, 2u);
+  EXPECT_EQ(headless::Selection(*list), 1);
+  ExpectConsistent();
+  // A set that grew between the wide sizing and filling calls is read again.
+  spooler.FailNextFill(ERROR_INSUFFICIENT_BUFFER, 1, sim::Op::EnumPrintersW);
+  Refresh();
+  EXPECT_EQ(count, 3u);
   ExpectConsistent();
 }
 
@@ -217,7 +322,7 @@ TEST_F(RefreshFaultTest, PrinterSetGrowingAfterSizingIsFetchedAgain) {
   Refresh();
   EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo A", u"Kelvo B", u"Kelvo C"}));
   const auto ops = spooler.Ops();
-  EXPECT_EQ(std::count(ops.begin(), ops.end(), sim::Op::LocalAlloc), 2);
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), sim::Op::EnumPrinters), 4);
   ExpectConsistent();
 }
 

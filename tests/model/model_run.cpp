@@ -19,41 +19,41 @@ namespace {
 constexpr size_t kPrinterCapacity = 4096;
 constexpr size_t kManyPrinters = 280;
 
-vcl::UnicodeString Latin1(const std::string& bytes) {
-  vcl::UnicodeString text;
-  for (const char c : bytes) text.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string SwapCase(std::string name) {
-  for (char& c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x80 && std::isalpha(u) != 0) {
-      c = static_cast<char>(std::isupper(u) != 0 ? std::tolower(u) : std::toupper(u));
+std::u16string SwapCase(std::u16string name) {
+  for (char16_t& c : name) {
+    if (c < 0x80 && std::isalpha(c) != 0) {
+      c = static_cast<char16_t>(std::isupper(c) != 0 ? std::tolower(c) : std::toupper(c));
     }
   }
   return name;
 }
 
+sim::Printer* FindByName(std::vector<sim::Printer>& v, const std::u16string& name) {
+  for (auto& p : v) {
+    if (sim::SameName(p.name, name)) return &p;
+  }
+  return nullptr;
+}
+
 std::string Describe(const sim::Printer& p) {
   std::string text = "'" + Escape(p.name) + "' attr=" + std::to_string(p.attributes) +
                      " admin=" + std::to_string(p.admin_only) +
-                     " paper=" + std::to_string(p.paper_size) + " sets=" + std::to_string(p.sets);
+                     " paper=" + std::to_string(p.paper_size) + " sets=" + std::to_string(p.sets) +
+                     " comment='" + Escape(p.comment) + "' location='" + Escape(p.location) + "'";
   text += p.private_bytes ? " private=" + std::to_string(p.private_bytes->size()) : " no-devmode";
   return text;
 }
 
 }  // namespace
 
-std::string Escape(const std::string& name) {
+std::string Escape(const std::u16string& name) {
   std::string out;
-  for (const char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && u < 0x7F && c != '\\') {
-      out.push_back(c);
+  for (const char16_t c : name) {
+    if (c >= 0x20 && c < 0x7F && c != u'\\') {
+      out.push_back(static_cast<char>(c));
     } else {
-      char hex[8];
-      std::snprintf(hex, sizeof(hex), "\\x%02X", u);
+      char hex[12];
+      std::snprintf(hex, sizeof(hex), c <= 0xFF ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
       out += hex;
     }
   }
@@ -70,6 +70,8 @@ ModelRun::ModelRun(std::uint64_t seed) : rng_(seed), factory_(rng_) {
       if (step.tick) {
         // Windows delivers timer messages to the owner while the driver's modal loop runs.
         headless::Tick(*form_->TimerEnumPrinter);
+      } else if (step.fail) {
+        spooler_.FailNext(*step.fail, kLateFailure);
       } else {
         step.change(spooler_.printers);
       }
@@ -99,9 +101,9 @@ void ModelRun::Fail(sim::Op op, DWORD error) {
   model_.failures.Add(op, error);
 }
 
-void ModelRun::FailFill(DWORD error) {
-  spooler_.FailNextFill(error);
-  model_.failures.AddFill(error);
+void ModelRun::FailFill(DWORD error, sim::Op op) {
+  spooler_.FailNextFill(error, 1, op);
+  model_.failures.AddFill(op, error);
 }
 
 void ModelRun::OpenWindowIfClosed(std::string& what) {
@@ -109,6 +111,11 @@ void ModelRun::OpenWindowIfClosed(std::string& what) {
   form_.reset();
   language_ = Below(4) == 0 ? LANGID{0x0804} : LANGID{0x0409};
   headless::SetUserDefaultLangID(language_);
+  // Each window is a new process, which may run under another ANSI code page.
+  static const headless::CodePage kPages[] = {headless::CodePage::Latin1, headless::CodePage::Utf8,
+                                              headless::CodePage::BestFit};
+  model_.page = kPages[Below(3)];
+  spooler_.SetCodePage(model_.page);
   form_ = std::make_unique<TorlentForm>(nullptr, spooler_);
   form_->FormCreate(form_.get());  // as TApplication::CreateForm delivers it
   form_->Show();
@@ -143,7 +150,7 @@ std::string ModelRun::ChangePrinters() {
     return "remove '" + name + "'";
   }
   if (pick < 52) {
-    const std::string renamed =
+    const std::u16string renamed =
         Below(4) == 0 ? SwapCase(model_.printers[at].name) : factory_.NewName(model_.printers);
     Change([at, renamed](Printers& v) { v[at].name = renamed; });
     return "rename '" + name + "' to '" + Escape(renamed) + "'";
@@ -202,10 +209,18 @@ std::string ModelRun::Tick() {
 
 std::string ModelRun::TickWithFault() {
   std::string what;
-  switch (Below(5)) {
+  switch (Below(7)) {
     case 0:
       Fail(sim::Op::LocalAlloc, ERROR_NOT_ENOUGH_MEMORY);
       what = "tick, LocalAlloc fails";
+      break;
+    case 5:
+      FailFill(ERROR_INSUFFICIENT_BUFFER, sim::Op::EnumPrintersW);
+      what = "tick, wide fill reports a short buffer";
+      break;
+    case 6:
+      FailFill(ERROR_INVALID_PARAMETER, sim::Op::EnumPrintersW);
+      what = "tick, wide fill fails";
       break;
     case 1:
       FailFill(ERROR_INSUFFICIENT_BUFFER);
@@ -246,27 +261,34 @@ std::string ModelRun::Select() {
   return "select " + std::to_string(index);
 }
 
-InDialog ModelRun::DialogChange(const std::string& edited, std::vector<sim::Printer>& planned) {
+InDialog ModelRun::DialogChange(const std::u16string& edited, std::vector<sim::Printer>& planned) {
   InDialog step;
-  const int pick = Below(7);
+  const int pick = Below(9);
+  if (pick == 8) {
+    step.change = [edited](Printers& v) {
+      if (sim::Printer* p = FindByName(v, edited)) p->location = u"三楼 打印室";
+    };
+    return step;
+  }
+  if (pick == 7) {
+    static const sim::Op kLate[] = {sim::Op::GetPrinter, sim::Op::GetPrinterW, sim::Op::GlobalAlloc,
+                                    sim::Op::SetPrinter};
+    step.fail = kLate[Below(4)];
+    return step;
+  }
   if (pick == 0 || model_.printers.empty()) {
     const sim::Printer p = factory_.NewPrinter(model_.printers, planned);
     planned.push_back(p);
     step.change = [p](Printers& v) { v.push_back(p); };
     return step;
   }
-  const std::string renamed = factory_.NewName(model_.printers, planned);
+  const std::u16string renamed = factory_.NewName(model_.printers, planned);
   sim::Printer placeholder;
   placeholder.name = renamed;
   planned.push_back(placeholder);
-  auto find = [](Printers& v, const std::string& name) -> sim::Printer* {
-    for (auto& p : v) {
-      if (strcasecmp(p.name.c_str(), name.c_str()) == 0) return &p;
-    }
-    return nullptr;
-  };
+  auto* find = &FindByName;
   switch (pick) {
-    case 1:  // the edited printer goes away under its handle
+    case 1:  // the edited printer is renamed under its handle
       step.change = [edited, renamed, find](Printers& v) {
         if (sim::Printer* p = find(v, edited)) p->name = renamed;
       };
@@ -303,8 +325,8 @@ std::string ModelRun::ClickOk() {
   std::string what;
   if (!model_.window.list.empty() && Below(10) < 8) what = Select() + ", ";
   const int selection = model_.window.selection;
-  const std::string selected =
-      selection >= 0 ? model_.window.list[static_cast<size_t>(selection)] : std::string();
+  const std::u16string selected =
+      selection >= 0 ? model_.window.list[static_cast<size_t>(selection)] : std::u16string();
 
   script_ = DialogScript{};
   const int choice = Below(20);
@@ -385,6 +407,7 @@ std::string ModelRun::ClickOk() {
     const Outcome problem = model_.boxes.back().problem;
     ++coverage_[problem == Outcome::NeedsAdministrator ? "admin refused"
                 : problem == Outcome::DialogFailed     ? "dialog failed"
+                : problem == Outcome::TextNotCarried   ? "text refused"
                                                        : "store failed"];
   } else if (was_visible && !model_.window.visible) {
     ++coverage_["stored"];
@@ -397,7 +420,7 @@ std::string ModelRun::ClickOk() {
   return what;
 }
 
-std::string ModelRun::CheckOkCalls(const std::string& selected) const {
+std::string ModelRun::CheckOkCalls(const std::u16string& selected) const {
   int opens = 0, sets = 0, properties = 0;
   const HWND owner = form_->GetHandle();
   for (const auto& call : spooler_.calls) {
@@ -405,7 +428,8 @@ std::string ModelRun::CheckOkCalls(const std::string& selected) const {
       case sim::Op::OpenPrinter:
         ++opens;
         if (call.access != PRINTER_ALL_ACCESS) return "open without full access";
-        if (call.name != selected) return "opened '" + Escape(call.name) + "'";
+        if (call.name != spooler_.ToAnsi(selected))
+          return "opened '" + Escape(sim::Latin1(call.name)) + "'";
         break;
       case sim::Op::SetPrinter:
         ++sets;
@@ -477,7 +501,7 @@ std::string ModelRun::Check() {
            std::to_string(shown.size());
   }
   for (size_t i = 0; i < shown.size(); ++i) {
-    if (list.Item(static_cast<int>(i)) != Latin1(shown[i])) {
+    if (list.Item(static_cast<int>(i)) != shown[i]) {
       return "list item " + std::to_string(i) + " is not '" + Escape(shown[i]) + "'";
     }
   }
@@ -511,9 +535,14 @@ std::string ModelRun::Check() {
         expected.problem == printing::ConfirmationOutcome::StoreFailed
             ? vcl::SysErrorMessage(expected.error)
             : u"";
-    const auto kind = expected.problem == printing::ConfirmationOutcome::NeedsAdministrator
+    const auto kind = expected.problem == printing::ConfirmationOutcome::NeedsAdministrator ||
+                              expected.problem == printing::ConfirmationOutcome::TextNotCarried
                           ? vcl::MessageKind::Warning
                           : vcl::MessageKind::Error;
+    if (boxes[i].live_resources != 0) {
+      return "message box " + std::to_string(i) + " shown with " +
+             std::to_string(boxes[i].live_resources) + " handles or blocks held";
+    }
     if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text) ||
         boxes[i].kind != kind || boxes[i].owner != form_->GetHandle() ||
         boxes[i].caption != form_->GetText()) {
@@ -535,7 +564,10 @@ std::string ModelRun::Check() {
     if (real.name != want.name || real.attributes != want.attributes ||
         real.admin_only != want.admin_only || real.paper_size != want.paper_size ||
         real.private_bytes != want.private_bytes || real.sets != want.sets ||
-        real.last_security_descriptor != want.last_security_descriptor) {
+        real.last_security_descriptor != want.last_security_descriptor ||
+        real.comment != want.comment || real.location != want.location ||
+        real.share != want.share || real.port != want.port || real.driver != want.driver ||
+        real.print_processor != want.print_processor || real.datatype != want.datatype) {
       return "printer " + std::to_string(i) + " is " + Describe(real) + ", model " + Describe(want);
     }
   }

@@ -37,15 +37,15 @@ class ModelRun {
   void OpenWindowIfClosed(std::string& what);
   void Change(const Mutation& change);
   void Fail(sim::Op op, DWORD error);
-  void FailFill(DWORD error);
+  void FailFill(DWORD error, sim::Op op = sim::Op::EnumPrinters);
   std::string ChangePrinters();
   std::string Tick();
   std::string TickWithFault();
   std::string Select();
   std::string ClickOk();
-  std::string CheckOkCalls(const std::string& selected) const;
+  std::string CheckOkCalls(const std::u16string& selected) const;
   // A change for the driver's dialog to make while it is open; it never removes a printer.
-  InDialog DialogChange(const std::string& edited, std::vector<sim::Printer>& planned);
+  InDialog DialogChange(const std::u16string& edited, std::vector<sim::Printer>& planned);
 
   std::mt19937_64 rng_;
   PrinterFactory factory_;
@@ -61,7 +61,7 @@ class ModelRun {
   std::map<std::string, long> coverage_;
 };
 
-// Printable form of a name holding any bytes.
-std::string Escape(const std::string& name);
+// Printable form of a name holding any characters.
+std::string Escape(const std::u16string& name);
 
 }  // namespace model

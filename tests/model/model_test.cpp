@@ -56,8 +56,8 @@ TEST(ModelTest, RandomStepsAgreeWithTheModel) {
   // A full-length run that never reached one of these outcomes did not test it.
   if (steps >= kDefaultSteps) {
     for (const char* outcome :
-         {"stored", "cancelled", "admin refused", "dialog failed", "store failed", "silent",
-          "unchanged tick", "list full", "events in dialog", "window opened"}) {
+         {"stored", "cancelled", "admin refused", "dialog failed", "store failed", "text refused",
+          "silent", "unchanged tick", "list full", "events in dialog", "window opened"}) {
       EXPECT_GT(run.Coverage().count(outcome), 0u) << outcome << " never happened, seed " << seed;
     }
   }

@@ -1,21 +1,19 @@
 #include "tests/model/printer_factory.h"
 
-#include <strings.h>
-
 namespace model {
 
 namespace {
 
-bool Taken(const std::vector<sim::Printer>& printers, const std::string& name) {
+bool Taken(const std::vector<sim::Printer>& printers, const std::u16string& name) {
   for (const auto& printer : printers) {
-    if (strcasecmp(printer.name.c_str(), name.c_str()) == 0) return true;
+    if (sim::SameName(printer.name, name)) return true;
   }
   return false;
 }
 
 }  // namespace
 
-std::string PrinterFactory::Candidate() {
+std::u16string PrinterFactory::Candidate() {
   // Mostly brand names; the rest differ from the brand prefix by case, a space or a letter.
   static const char* const kPrefixes[] = {"Kelvo",     "Kelvo ", "Kelvo ", "Kelvo-",
                                           "KelvoJet ", "Kelvo ", "kelvo ", "KELVO ",
@@ -38,13 +36,13 @@ std::string PrinterFactory::Candidate() {
         name.push_back(static_cast<char>((Below(2) != 0 ? 'a' : 'A') + Below(26)));
     }
   }
-  return name;
+  return sim::Latin1(name);
 }
 
-std::string PrinterFactory::NewName(const std::vector<sim::Printer>& taken,
-                                    const std::vector<sim::Printer>& also_taken) {
+std::u16string PrinterFactory::NewName(const std::vector<sim::Printer>& taken,
+                                       const std::vector<sim::Printer>& also_taken) {
   for (;;) {
-    std::string name = Candidate();
+    std::u16string name = Candidate();
     if (!Taken(taken, name) && !Taken(also_taken, name)) return name;
   }
 }
@@ -62,6 +60,10 @@ sim::Printer PrinterFactory::NewPrinter(const std::vector<sim::Printer>& taken,
   if (Below(4) == 0) printer.attributes |= 0x40;  // local, as most are
   printer.admin_only = Below(7) == 0;
   printer.paper_size = Paper();
+  // Texts that only some ANSI code pages carry.
+  if (Below(8) == 0) printer.location = u"三楼 打印室";
+  if (Below(8) == 0) printer.comment = u"Γραφείο";
+  if (Below(8) == 0) printer.comment = u"Caf\u00E9";
   switch (Below(10)) {
     case 0:
       printer.private_bytes.reset();

@@ -15,14 +15,14 @@ class PrinterFactory {
   explicit PrinterFactory(std::mt19937_64& rng) : rng_(rng) {}
 
   // A name no printer in `taken` (nor in `also_taken`) has, ignoring case.
-  std::string NewName(const std::vector<sim::Printer>& taken,
-                      const std::vector<sim::Printer>& also_taken = {});
+  std::u16string NewName(const std::vector<sim::Printer>& taken,
+                         const std::vector<sim::Printer>& also_taken = {});
   sim::Printer NewPrinter(const std::vector<sim::Printer>& taken,
                           const std::vector<sim::Printer>& also_taken = {});
   short Paper();
 
  private:
-  std::string Candidate();
+  std::u16string Candidate();
   int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
 
   std::mt19937_64& rng_;

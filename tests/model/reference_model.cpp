@@ -1,7 +1,5 @@
 #include "tests/model/reference_model.h"
 
-#include <strings.h>
-
 #include <cstring>
 
 #include "printing/printer_list_refresh.h"
@@ -27,25 +25,61 @@ std::optional<DWORD> FailureQueue::Take(sim::Op op, bool filling) {
   return std::nullopt;
 }
 
-std::vector<std::string> Model::EligibleNames() const {
-  std::vector<std::string> names;
+bool Model::Lossy(const std::u16string& text) const {
+  if (page == headless::CodePage::Utf8) return false;
+  bool used_default = false;
+  const std::string strict = headless::EncodeAnsi(page, text, false, &used_default);
+  return used_default || headless::DecodeAnsi(page, strict) != text;
+}
+
+std::vector<std::u16string> Model::EligibleNames() const {
+  std::vector<std::u16string> names;
   for (const auto& printer : printers) {
     if (names.size() == printing::MaxPrinterNames) break;
     if ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
-    if (printer.name.compare(0, 5, "Kelvo") != 0) continue;
-    names.push_back(printer.name);
+    const std::string ansi = headless::EncodeAnsi(page, printer.name, true, nullptr);
+    if (ansi.compare(0, 5, "Kelvo") != 0) continue;
+    if (Lossy(printer.name)) continue;
+    names.push_back(headless::DecodeAnsi(page, ansi));
   }
   return names;
 }
 
-sim::Printer* Model::Find(const std::string& name) {
+sim::Printer* Model::Find(const std::u16string& name) {
   for (auto& printer : printers) {
-    if (strcasecmp(printer.name.c_str(), name.c_str()) == 0) return &printer;
+    if (sim::SameName(printer.name, name)) return &printer;
   }
   return nullptr;
 }
 
-void Model::Show(const std::vector<std::string>& names) {
+sim::Printer* Model::FindId(std::uint64_t id) {
+  for (auto& printer : printers) {
+    if (printer.id == id) return &printer;
+  }
+  return nullptr;
+}
+
+bool Model::ReadWideNames() {
+  bool any_eligible = false;
+  for (const auto& printer : printers) {
+    const std::string ansi = headless::EncodeAnsi(page, printer.name, true, nullptr);
+    any_eligible = any_eligible || ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) == 0 &&
+                                    ansi.compare(0, 5, "Kelvo") == 0);
+  }
+  if (!any_eligible || page == headless::CodePage::Utf8) return true;
+  for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
+    failures.Take(sim::Op::EnumPrintersW);  // sizing
+    if (failures.Take(sim::Op::LocalAlloc)) return false;
+    if (const auto error = failures.Take(sim::Op::EnumPrintersW, true)) {
+      if (*error == ERROR_INSUFFICIENT_BUFFER) continue;
+      return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+void Model::Show(const std::vector<std::u16string>& names) {
   if (window.list == names) return;
   window.list = names;
   window.selection = -1;
@@ -67,6 +101,7 @@ void Model::Refresh() {
       return;
     }
     if (grew) continue;  // the block sized before the growth is too small
+    if (!ReadWideNames()) return;
     Show(EligibleNames());
     return;
   }
@@ -91,7 +126,7 @@ void Model::ClickCancel() {
 void Model::ClickOk(const DialogScript& script) {
   dialog_paper.reset();
   if (window.selection < 0) return;
-  const std::string listed = window.list[static_cast<size_t>(window.selection)];
+  const std::u16string listed = window.list[static_cast<size_t>(window.selection)];
   using Problem = printing::ConfirmationOutcome;
 
   if (const auto error = failures.Take(sim::Op::OpenPrinter)) {
@@ -104,11 +139,13 @@ void Model::ClickOk(const DialogScript& script) {
     boxes.push_back({Problem::NeedsAdministrator});
     return;
   }
-  const std::string handle_name = opened->name;
+  // The handle follows the printer, whatever happens to its name.
+  if (opened->id == 0) opened->id = next_id_++;
+  const std::uint64_t handle = opened->id;
   if (failures.Take(sim::Op::GetPrinter)) return;   // sizing
   if (failures.Take(sim::Op::GlobalAlloc)) return;  // the record's block
   if (failures.Take(sim::Op::GetPrinter)) return;   // filling
-  const sim::Printer fetched = *opened;
+  const short stored_paper = opened->paper_size;
 
   if (failures.Take(sim::Op::DocumentProperties)) {  // the driver's size
     boxes.push_back({Problem::DialogFailed});
@@ -119,11 +156,13 @@ void Model::ClickOk(const DialogScript& script) {
     boxes.push_back({Problem::DialogFailed});
     return;
   }
-  short paper = fetched.paper_size;
+  short paper = stored_paper;
   dialog_paper = paper;
   for (const auto& step : script.during) {
     if (step.tick) {
       Refresh();
+    } else if (step.fail) {
+      failures.Add(*step.fail, kLateFailure);
     } else {
       step.change(printers);
     }
@@ -139,21 +178,39 @@ void Model::ClickOk(const DialogScript& script) {
   }
   if (script.paper) paper = *script.paper;
 
+  // The record is read again, and its texts checked against the wide ones, before the set.
+  auto read = [&](sim::Op get) -> bool {
+    for (const sim::Op op : {get, sim::Op::GlobalAlloc, get}) {
+      if (const auto error = failures.Take(op)) {
+        boxes.push_back({Problem::StoreFailed, *error});
+        return false;
+      }
+      if (op == get && FindId(handle) == nullptr) {
+        boxes.push_back({Problem::StoreFailed, ERROR_INVALID_PRINTER_NAME});
+        return false;
+      }
+    }
+    return true;
+  };
+  if (!read(sim::Op::GetPrinter)) return;
+  if (page != headless::CodePage::Utf8) {
+    if (!read(sim::Op::GetPrinterW)) return;
+    const sim::Printer& now = *FindId(handle);
+    if (Lossy(now.name) || Lossy(now.comment) || Lossy(now.location)) {
+      boxes.push_back({Problem::TextNotCarried});
+      return;
+    }
+  }
   if (const auto error = failures.Take(sim::Op::SetPrinter)) {
     boxes.push_back({Problem::StoreFailed, *error});
     return;
   }
-  sim::Printer* target = Find(handle_name);
-  if (target == nullptr) {
-    boxes.push_back({Problem::StoreFailed, ERROR_INVALID_PRINTER_NAME});
-    return;
-  }
-  // The whole level-2 record is written back as it was fetched, with the edited settings.
+  // The printer as it is now, with the edited settings.
+  sim::Printer* target = FindId(handle);
   target->paper_size = paper;
   std::vector<BYTE> driver_bytes(driver_private_size);
   for (WORD i = 0; i < driver_private_size; ++i) driver_bytes[i] = static_cast<BYTE>(0xD0 + i);
   target->private_bytes = driver_bytes;
-  target->attributes = fetched.attributes;
   target->last_security_descriptor = nullptr;
   ++target->sets;
   window.visible = false;

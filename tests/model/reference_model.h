@@ -14,6 +14,7 @@
 
 #include "printing/confirmation_outcome.h"
 #include "tests/support/sim_spooler.h"
+#include "ui/headless/headless.h"
 
 namespace model {
 
@@ -25,7 +26,7 @@ using Mutation = std::function<void(Printers&)>;
 class FailureQueue {
  public:
   void Add(sim::Op op, DWORD error) { queues_[{op, false}].push_back(error); }
-  void AddFill(DWORD error) { queues_[{sim::Op::EnumPrinters, true}].push_back(error); }
+  void AddFill(sim::Op op, DWORD error) { queues_[{op, true}].push_back(error); }
   // The failure the next call of `op` takes, if any; a filling enumeration takes a fill-only
   // failure first.
   std::optional<DWORD> Take(sim::Op op, bool filling = false);
@@ -34,11 +35,15 @@ class FailureQueue {
   std::map<std::pair<sim::Op, bool>, std::deque<DWORD>> queues_;
 };
 
-// One step inside the driver's modal dialog: a timer tick, or a change to the printers.
+// One step inside the driver's modal dialog: a timer tick, a change to the printers, or a
+// failure queued for a call made after the dialog.
 struct InDialog {
   bool tick = false;
   Mutation change;
+  std::optional<sim::Op> fail;
 };
+// The error such a queued failure carries.
+constexpr DWORD kLateFailure = 1722;
 
 // How the driver's dialog behaves when OK reaches it.
 struct DialogScript {
@@ -53,7 +58,7 @@ struct ExpectedBox {
 };
 
 struct WindowModel {
-  std::vector<std::string> list;  // the ANSI names shown, in order
+  std::vector<std::u16string> list;  // the names shown, in order
   int selection = -1;
   int mutations = 0;  // list box Clear + ItemsAdd calls
   bool visible = false;
@@ -66,6 +71,7 @@ class Model {
   Printers printers;
   FailureQueue failures;
   WORD driver_private_size = 8;
+  headless::CodePage page = headless::CodePage::Latin1;
   WindowModel window;
   std::vector<ExpectedBox> boxes;  // message boxes not yet matched against the real ones
   // Printers that appear right after each sizing enumeration, one per call, while any are left.
@@ -85,12 +91,18 @@ class Model {
   void ClickCancel();
 
   // The eligible names as a refresh would show them now.
-  std::vector<std::string> EligibleNames() const;
+  std::vector<std::u16string> EligibleNames() const;
+  // Whether the ANSI code page loses or replaces any character of `text`.
+  bool Lossy(const std::u16string& text) const;
 
  private:
-  sim::Printer* Find(const std::string& name);
-  void Show(const std::vector<std::string>& names);
+  sim::Printer* Find(const std::u16string& name);
+  sim::Printer* FindId(std::uint64_t id);
+  // The wide names a refresh reads besides the ANSI ones; false when that read gives up.
+  bool ReadWideNames();
+  void Show(const std::vector<std::u16string>& names);
   size_t grown_ = 0;
+  std::uint64_t next_id_ = 1;
 };
 
 }  // namespace model

@@ -1,7 +1,6 @@
 #include "tests/support/sim_spooler.h"
 
-#include <strings.h>
-
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,16 +13,36 @@ constexpr SIZE_T kLargestBlock = SIZE_T{1} << 31;
 DWORD Align8(DWORD n) { return (n + 7u) & ~7u; }
 constexpr DWORD kSecurityDescriptorSize = 24;
 
+char16_t FoldAscii(char16_t c) {
+  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
 }  // namespace
+
+bool SameName(const std::u16string& a, const std::u16string& b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char16_t x, char16_t y) { return FoldAscii(x) == FoldAscii(y); });
+}
+
+std::u16string Latin1(const std::string& bytes) {
+  std::u16string text;
+  for (const char c : bytes) text.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+  return text;
+}
 
 const char* OpName(Op op) {
   switch (op) {
     case Op::EnumPrinters:
       return "EnumPrintersA";
+    case Op::EnumPrintersW:
+      return "EnumPrintersW";
     case Op::OpenPrinter:
       return "OpenPrinterA";
     case Op::GetPrinter:
       return "GetPrinterA";
+    case Op::GetPrinterW:
+      return "GetPrinterW";
     case Op::DocumentProperties:
       return "DocumentPropertiesA";
     case Op::SetPrinter:
@@ -42,18 +61,30 @@ const char* OpName(Op op) {
   return "?";
 }
 
-Spooler::Spooler() = default;
+Spooler::Spooler() {
+  headless::AddLiveProbe(this, [this] { return OpenHandles() + LiveBlocks(); });
+}
 
 Spooler::~Spooler() {
+  headless::RemoveLiveProbe(this);
   for (auto& block : blocks_) std::free(block.first);
+}
+
+void Spooler::SetCodePage(headless::CodePage page) {
+  code_page_ = page;
+  headless::SetAnsiCodePage(page);
+}
+
+std::string Spooler::ToAnsi(const std::u16string& text) const {
+  return headless::EncodeAnsi(code_page_, text, true, nullptr);
 }
 
 void Spooler::FailNext(Op op, DWORD error, int times) {
   for (int i = 0; i < times; ++i) failures_[{op, false}].push_back(error);
 }
 
-void Spooler::FailNextFill(DWORD error, int times) {
-  for (int i = 0; i < times; ++i) failures_[{Op::EnumPrinters, true}].push_back(error);
+void Spooler::FailNextFill(DWORD error, int times, Op op) {
+  for (int i = 0; i < times; ++i) failures_[{op, true}].push_back(error);
 }
 
 bool Spooler::TakeFailure(Op op, bool filling) {
@@ -84,19 +115,27 @@ BOOL Spooler::Fail(DWORD error) {
   return FALSE;
 }
 
-Printer* Spooler::Find(const std::string& name) {
+Printer* Spooler::Find(const std::u16string& name) {
   for (auto& printer : printers) {
-    if (strcasecmp(printer.name.c_str(), name.c_str()) == 0) return &printer;
+    if (SameName(printer.name, name)) return &printer;
   }
   return nullptr;
 }
 
-Printer& Spooler::Add(const std::string& name, DWORD attributes) {
+Printer* Spooler::Find(const std::string& ansi_name) {
+  return Find(headless::DecodeAnsi(code_page_, ansi_name));
+}
+
+Printer& Spooler::Add(const std::u16string& name, DWORD attributes) {
   Printer printer;
   printer.name = name;
   printer.attributes = attributes;
   printers.push_back(printer);
   return printers.back();
+}
+
+Printer& Spooler::Add(const std::string& ansi_name, DWORD attributes) {
+  return Add(headless::DecodeAnsi(code_page_, ansi_name), attributes);
 }
 
 std::vector<Op> Spooler::Ops() const {
@@ -105,22 +144,24 @@ std::vector<Op> Spooler::Ops() const {
   return ops;
 }
 
-DWORD Spooler::RecordSize(const Printer& printer) const {
-  DWORD size = sizeof(PRINTER_INFO_2A);
-  for (const std::string* s : {&printer.name, &printer.port, &printer.driver,
-                               &printer.print_processor, &printer.datatype}) {
-    size += static_cast<DWORD>(s->size() + 1);
+Printer* Spooler::Target(HANDLE printer) {
+  auto handle = handles_.find(printer);
+  if (handle == handles_.end()) return nullptr;
+  for (auto& candidate : printers) {
+    if (candidate.id == handle->second.printer) return &candidate;
   }
-  size = Align8(size) + kSecurityDescriptorSize;
-  if (printer.private_bytes) {
-    size += Align8(sizeof(DEVMODEA) + static_cast<DWORD>(printer.private_bytes->size()));
-  }
-  return size;
+  return nullptr;
 }
 
-void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffer, DWORD size) {
-  DWORD cursor = static_cast<DWORD>(list.size() * sizeof(PRINTER_INFO_2A));
+DWORD Spooler::Lay(const std::vector<const Printer*>& list, Layout layout, LPBYTE buffer,
+                   DWORD size) {
+  const bool ansi = layout == Layout::Ansi2;
+  const DWORD record_size = layout == Layout::Ansi2   ? sizeof(PRINTER_INFO_2A)
+                            : layout == Layout::Wide2 ? sizeof(PRINTER_INFO_2W)
+                                                      : sizeof(PRINTER_INFO_4W);
+  DWORD cursor = static_cast<DWORD>(list.size() * record_size);
   auto put = [&](DWORD offset, const void* data, DWORD length) {
+    if (buffer == nullptr) return false;
     if (offset > size || length > size - offset) {
       ++violations_;
       return false;
@@ -128,31 +169,54 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
     if (length != 0) std::memcpy(buffer + offset, data, length);
     return true;
   };
-  auto put_string = [&](const std::string& s) -> LPSTR {
+  // Returns where the text went, as LPSTR or LPWSTR; null for a text left out.
+  auto put_text = [&](const std::u16string& text, bool optional) -> void* {
+    if (optional && text.empty() && ansi) return nullptr;  // the ANSI record leaves them out
     const DWORD at = cursor;
-    cursor += static_cast<DWORD>(s.size() + 1);
-    return put(at, s.c_str(), static_cast<DWORD>(s.size() + 1))
-               ? reinterpret_cast<LPSTR>(buffer + at)
-               : nullptr;
+    if (ansi) {
+      const std::string converted = ToAnsi(text);
+      cursor += static_cast<DWORD>(converted.size() + 1);
+      return put(at, converted.c_str(), static_cast<DWORD>(converted.size() + 1)) ? buffer + at
+                                                                                  : nullptr;
+    }
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(char16_t));
+    cursor += bytes;
+    return put(at, text.c_str(), bytes) ? buffer + at : nullptr;
   };
   for (size_t i = 0; i < list.size(); ++i) {
     const Printer& printer = *list[i];
-    PRINTER_INFO_2A record{};
-    record.pPrinterName = put_string(printer.name);
-    record.pPortName = put_string(printer.port);
-    record.pDriverName = put_string(printer.driver);
-    record.pPrintProcessor = put_string(printer.print_processor);
-    record.pDatatype = put_string(printer.datatype);
-    record.Attributes = printer.attributes;
+    const DWORD record_at = static_cast<DWORD>(i * record_size);
+    if (layout == Layout::Wide4) {
+      PRINTER_INFO_4W record{};
+      record.pPrinterName = static_cast<LPWSTR>(put_text(printer.name, false));
+      if (!printer.server.empty()) {
+        record.pServerName = static_cast<LPWSTR>(put_text(printer.server, false));
+      }
+      record.Attributes = printer.attributes;
+      put(record_at, &record, sizeof(record));
+      continue;
+    }
+    void* texts[11] = {};
+    const std::u16string* fields[11] = {
+        &printer.server,          &printer.name,     &printer.share,     &printer.port,
+        &printer.driver,          &printer.comment,  &printer.location,  &printer.sep_file,
+        &printer.print_processor, &printer.datatype, &printer.parameters};
+    for (int f = 0; f < 11; ++f) {
+      if (f == 0 && printer.server.empty()) continue;  // local printers have no server name
+      const bool optional = f == 2 || f == 5 || f == 6 || f == 7 || f == 10;
+      texts[f] = put_text(*fields[f], optional);
+    }
     cursor = Align8(cursor);
     // Stands in for the printer's permissions, which a level-2 set would rewrite.
     const BYTE security[kSecurityDescriptorSize] = {1, 0, 4, 0x80};
-    if (put(cursor, security, kSecurityDescriptorSize))
-      record.pSecurityDescriptor = buffer + cursor;
+    void* security_at = put(cursor, security, kSecurityDescriptorSize) ? buffer + cursor : nullptr;
     cursor += kSecurityDescriptorSize;
-    if (printer.private_bytes) {
+    // The wide record leaves the settings out: only its texts are read.
+    void* devmode_at = nullptr;
+    if (ansi && printer.private_bytes) {
       DEVMODEA devmode{};
-      std::strncpy(reinterpret_cast<char*>(devmode.dmDeviceName), printer.name.c_str(),
+      const std::string device = ToAnsi(printer.name);
+      std::strncpy(reinterpret_cast<char*>(devmode.dmDeviceName), device.c_str(),
                    sizeof(devmode.dmDeviceName) - 1);
       devmode.dmSize = sizeof(DEVMODEA);
       devmode.dmDriverExtra = static_cast<WORD>(printer.private_bytes->size());
@@ -162,12 +226,34 @@ void Spooler::WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffe
       cursor += sizeof(DEVMODEA) + devmode.dmDriverExtra;
       if (put(at, &devmode, sizeof(devmode)) &&
           put(at + sizeof(DEVMODEA), printer.private_bytes->data(), devmode.dmDriverExtra)) {
-        record.pDevMode = reinterpret_cast<PDEVMODEA>(buffer + at);
+        devmode_at = buffer + at;
       }
       cursor = Align8(cursor);
     }
-    put(static_cast<DWORD>(i * sizeof(PRINTER_INFO_2A)), &record, sizeof(record));
+    if (ansi) {
+      PRINTER_INFO_2A record{};
+      LPSTR* slots[11] = {&record.pServerName, &record.pPrinterName, &record.pShareName,
+                          &record.pPortName,   &record.pDriverName,  &record.pComment,
+                          &record.pLocation,   &record.pSepFile,     &record.pPrintProcessor,
+                          &record.pDatatype,   &record.pParameters};
+      for (int f = 0; f < 11; ++f) *slots[f] = static_cast<LPSTR>(texts[f]);
+      record.pDevMode = static_cast<PDEVMODEA>(devmode_at);
+      record.pSecurityDescriptor = security_at;
+      record.Attributes = printer.attributes;
+      put(record_at, &record, sizeof(record));
+    } else {
+      PRINTER_INFO_2W record{};
+      LPWSTR* slots[11] = {&record.pServerName, &record.pPrinterName, &record.pShareName,
+                           &record.pPortName,   &record.pDriverName,  &record.pComment,
+                           &record.pLocation,   &record.pSepFile,     &record.pPrintProcessor,
+                           &record.pDatatype,   &record.pParameters};
+      for (int f = 0; f < 11; ++f) *slots[f] = static_cast<LPWSTR>(texts[f]);
+      record.pSecurityDescriptor = security_at;
+      record.Attributes = printer.attributes;
+      put(record_at, &record, sizeof(record));
+    }
   }
+  return cursor;
 }
 
 SIZE_T Spooler::RoomAt(const void* p) const {
@@ -181,31 +267,38 @@ SIZE_T Spooler::RoomAt(const void* p) const {
   return 0;
 }
 
-BOOL Spooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
-                            LPDWORD needed, LPDWORD returned) {
+BOOL Spooler::Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buffer, DWORD size,
+                        LPDWORD needed, LPDWORD returned) {
   Call call;
-  call.op = Op::EnumPrinters;
+  call.op = op;
   call.level = level;
   call.has_buffer = buffer != nullptr;
   call.size = size;
   BOOL result = FALSE;
   std::vector<const Printer*> list;
-  DWORD total = 0;
-  for (const auto& printer : printers) {
-    list.push_back(&printer);
-    total += RecordSize(printer);
-  }
-  if (needed_override != 0) total = needed_override;
-  if (TakeFailure(Op::EnumPrinters, buffer != nullptr)) {
+  for (const auto& printer : printers) list.push_back(&printer);
+  const bool wide = op == Op::EnumPrintersW;
+  const bool level_ok = level == 2 || (wide && level == 4);
+  const Layout layout = !wide ? Layout::Ansi2 : level == 2 ? Layout::Wide2 : Layout::Wide4;
+  DWORD total = level_ok ? Lay(list, layout, nullptr, 0) : 0;
+  if (needed_override != 0 && !wide) total = needed_override;
+  if (TakeFailure(op, buffer != nullptr)) {
     *needed = total;
-  } else if (flags != PRINTER_ENUM_LOCAL || name != nullptr || level != 2) {
+    // A spooler that fails late has already written its records.
+    if (failed_fill_writes_records && buffer != nullptr && size >= total && level_ok) {
+      const DWORD error = last_error_;
+      Lay(list, layout, buffer, size);
+      *returned = static_cast<DWORD>(list.size());
+      last_error_ = error;
+    }
+  } else if (flags != PRINTER_ENUM_LOCAL || named || !level_ok) {
     Fail(ERROR_INVALID_PARAMETER);
   } else {
     *needed = total;
     if (buffer == nullptr || size < total) {
       Fail(ERROR_INSUFFICIENT_BUFFER);
     } else {
-      WriteRecords(list, buffer, size);
+      Lay(list, layout, buffer, size);
       *returned = static_cast<DWORD>(list.size());
       result = TRUE;
     }
@@ -215,6 +308,17 @@ BOOL Spooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer,
   return result;
 }
 
+BOOL Spooler::EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                            LPDWORD needed, LPDWORD returned) {
+  return Enumerate(Op::EnumPrinters, flags, name != nullptr, level, buffer, size, needed, returned);
+}
+
+BOOL Spooler::EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                            LPDWORD needed, LPDWORD returned) {
+  return Enumerate(Op::EnumPrintersW, flags, name != nullptr, level, buffer, size, needed,
+                   returned);
+}
+
 BOOL Spooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) {
   Call call;
   call.op = Op::OpenPrinter;
@@ -222,17 +326,56 @@ BOOL Spooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defau
   call.access = defaults != nullptr ? defaults->DesiredAccess : 0;
   BOOL result = FALSE;
   *printer = nullptr;
-  const Printer* target = name != nullptr ? Find(name) : nullptr;
+  // The ANSI name is converted first: a name the code page lost opens whichever printer has
+  // the converted one.
+  Printer* target = name != nullptr ? Find(std::string(name)) : nullptr;
   if (TakeFailure(Op::OpenPrinter)) {
   } else if (target == nullptr) {
     Fail(ERROR_INVALID_PRINTER_NAME);
   } else if (target->admin_only && call.access == PRINTER_ALL_ACCESS) {
     Fail(ERROR_ACCESS_DENIED);
   } else {
+    if (target->id == 0) target->id = next_id_++;
     auto handle = reinterpret_cast<HANDLE>(next_handle_++);
-    handles_[handle] = Handle{target->name, call.access == PRINTER_ALL_ACCESS};
+    handles_[handle] = Handle{target->id, call.access == PRINTER_ALL_ACCESS};
     *printer = handle;
     result = TRUE;
+  }
+  if (!result) *printer = failed_open_leaves;
+  call.result = result;
+  Record(call);
+  return result;
+}
+
+BOOL Spooler::GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD size,
+                        LPDWORD needed) {
+  Call call;
+  call.op = op;
+  call.level = level;
+  call.has_buffer = buffer != nullptr;
+  call.size = size;
+  BOOL result = FALSE;
+  const bool known = handles_.count(printer) != 0;
+  const Printer* target = Target(printer);
+  if (target != nullptr) call.name = ToAnsi(target->name);
+  if (TakeFailure(op)) {
+  } else if (!known) {
+    Fail(ERROR_INVALID_HANDLE);
+  } else if (target == nullptr) {
+    Fail(ERROR_INVALID_PRINTER_NAME);
+  } else if (level != 2) {
+    Fail(ERROR_INVALID_PARAMETER);
+  } else {
+    const Layout layout = op == Op::GetPrinter ? Layout::Ansi2 : Layout::Wide2;
+    *needed = Lay({target}, layout, nullptr, 0);
+    if (buffer == nullptr && sizing_get_succeeds) {
+      result = TRUE;
+    } else if (buffer == nullptr || size < *needed) {
+      Fail(ERROR_INSUFFICIENT_BUFFER);
+    } else {
+      Lay({target}, layout, buffer, size);
+      result = TRUE;
+    }
   }
   call.result = result;
   Record(call);
@@ -240,36 +383,11 @@ BOOL Spooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defau
 }
 
 BOOL Spooler::GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
-  Call call;
-  call.op = Op::GetPrinter;
-  call.level = level;
-  call.has_buffer = buffer != nullptr;
-  call.size = size;
-  BOOL result = FALSE;
-  auto handle = handles_.find(printer);
-  const Printer* target = handle != handles_.end() ? Find(handle->second.printer) : nullptr;
-  if (handle != handles_.end()) call.name = handle->second.printer;
-  if (TakeFailure(Op::GetPrinter)) {
-  } else if (handle == handles_.end()) {
-    Fail(ERROR_INVALID_HANDLE);
-  } else if (target == nullptr) {
-    Fail(ERROR_INVALID_PRINTER_NAME);
-  } else if (level != 2) {
-    Fail(ERROR_INVALID_PARAMETER);
-  } else {
-    *needed = RecordSize(*target);
-    if (buffer == nullptr && sizing_get_succeeds) {
-      result = TRUE;
-    } else if (buffer == nullptr || size < *needed) {
-      Fail(ERROR_INSUFFICIENT_BUFFER);
-    } else {
-      WriteRecords({target}, buffer, size);
-      result = TRUE;
-    }
-  }
-  call.result = result;
-  Record(call);
-  return result;
+  return GetRecord(Op::GetPrinter, printer, level, buffer, size, needed);
+}
+
+BOOL Spooler::GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) {
+  return GetRecord(Op::GetPrinterW, printer, level, buffer, size, needed);
 }
 
 LONG Spooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
@@ -282,47 +400,57 @@ LONG Spooler::DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEV
   call.input = input;
   call.mode = mode;
   LONG result = -1;
-  auto handle = handles_.find(printer);
-  Printer* target = handle != handles_.end() ? Find(handle->second.printer) : nullptr;
+  Printer* target = Target(printer);
   const DWORD driver_size = sizeof(DEVMODEA) + driver_private_size;
   if (TakeFailure(Op::DocumentProperties) || target == nullptr) {
     if (target == nullptr) last_error_ = ERROR_INVALID_HANDLE;
   } else if (mode == 0) {
-    result = static_cast<LONG>(driver_size);
+    result = reported_devmode_size ? *reported_devmode_size : static_cast<LONG>(driver_size);
   } else {
     short paper = target->paper_size;
     bool read_ok = true;
+    std::vector<BYTE> kept_extra;
     if ((mode & DM_IN_BUFFER) != 0 && input != nullptr) {
-      if (RoomAt(input) < sizeof(DEVMODEA)) {
+      if (RoomAt(input) < sizeof(DEVMODEA) ||
+          RoomAt(input) < SIZE_T{input->dmSize} + input->dmDriverExtra) {
         ++violations_;
         read_ok = false;
       } else {
         paper = input->dmPaperSize;
+        if (keeps_larger_input && SIZE_T{input->dmSize} + input->dmDriverExtra > driver_size) {
+          const auto* extra = reinterpret_cast<const BYTE*>(input) + input->dmSize;
+          kept_extra.assign(extra, extra + input->dmDriverExtra);
+        }
       }
     }
     result = read_ok ? IDOK : -1;
     // The dialog may change the printer set; nothing may point into it across the call.
-    const std::string target_name = target->name;
+    const std::string target_name = ToAnsi(target->name);
     target = nullptr;
     if (read_ok && (mode & DM_IN_PROMPT) != 0) {
       Dialog dialog_state{call.name, paper};
       result = dialog ? dialog(dialog_state) : IDOK;
       if (result == IDOK) paper = dialog_state.paper_size;
     }
+    const WORD extra_size =
+        kept_extra.empty() ? driver_private_size : static_cast<WORD>(kept_extra.size());
+    const SIZE_T written = sizeof(DEVMODEA) + extra_size + writes_past_devmode;
     if (result > 0 && (mode & DM_OUT_BUFFER) != 0 && output != nullptr) {
-      if (RoomAt(output) < driver_size) {
+      if (RoomAt(output) < written) {
         ++violations_;
         result = -1;
       } else {
-        std::memset(output, 0, driver_size);
+        std::memset(output, 0, written);
         std::strncpy(reinterpret_cast<char*>(output->dmDeviceName), target_name.c_str(),
                      sizeof(output->dmDeviceName) - 1);
         output->dmSize = sizeof(DEVMODEA);
-        output->dmDriverExtra = driver_private_size;
+        output->dmDriverExtra = extra_size;
         output->dmFields = DM_PAPERSIZE;
         output->dmPaperSize = paper;
         auto* extra = reinterpret_cast<BYTE*>(output) + sizeof(DEVMODEA);
-        for (WORD i = 0; i < driver_private_size; ++i) extra[i] = static_cast<BYTE>(0xD0 + i);
+        for (WORD i = 0; i < extra_size; ++i) {
+          extra[i] = kept_extra.empty() ? static_cast<BYTE>(0xD0 + i) : kept_extra[i];
+        }
       }
     }
   }
@@ -338,23 +466,28 @@ BOOL Spooler::SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD comm
   call.has_buffer = buffer != nullptr;
   call.mode = command;
   BOOL result = FALSE;
-  auto handle = handles_.find(printer);
-  Printer* target = handle != handles_.end() ? Find(handle->second.printer) : nullptr;
-  if (handle != handles_.end()) call.name = handle->second.printer;
+  const bool known = handles_.count(printer) != 0;
+  Printer* target = Target(printer);
+  if (target != nullptr) call.name = ToAnsi(target->name);
   PRINTER_INFO_2A record{};
   if (buffer != nullptr && RoomAt(buffer) >= sizeof(record)) {
     std::memcpy(&record, buffer, sizeof(record));
     call.security_descriptor = record.pSecurityDescriptor;
   }
+  auto text = [this](LPSTR ansi) { return headless::DecodeAnsi(code_page_, ansi); };
+  const Printer* holder = nullptr;
+  if (target != nullptr && record.pPrinterName != nullptr) holder = Find(text(record.pPrinterName));
   if (TakeFailure(Op::SetPrinter)) {
-  } else if (handle == handles_.end()) {
+  } else if (!known) {
     Fail(ERROR_INVALID_HANDLE);
   } else if (target == nullptr) {
     Fail(ERROR_INVALID_PRINTER_NAME);
-  } else if (!handle->second.full_access) {
+  } else if (!handles_[printer].full_access) {
     Fail(ERROR_ACCESS_DENIED);
   } else if (level != 2 || command != 0 || buffer == nullptr || RoomAt(buffer) < sizeof(record)) {
     Fail(ERROR_INVALID_PARAMETER);
+  } else if (holder != nullptr && holder != target) {
+    Fail(ERROR_PRINTER_ALREADY_EXISTS);  // renaming onto another printer's name
   } else {
     if (record.pDevMode != nullptr) {
       const DEVMODEA* devmode = record.pDevMode;
@@ -370,10 +503,22 @@ BOOL Spooler::SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD comm
       target->private_bytes = std::vector<BYTE>(extra, extra + devmode->dmDriverExtra);
     }
     target->attributes = record.Attributes;
-    if (record.pPortName != nullptr) target->port = record.pPortName;
-    if (record.pDriverName != nullptr) target->driver = record.pDriverName;
-    if (record.pPrintProcessor != nullptr) target->print_processor = record.pPrintProcessor;
-    if (record.pDatatype != nullptr) target->datatype = record.pDatatype;
+    // Every text comes back through the code page: what it lost is lost for good.
+    const std::pair<LPSTR, std::u16string*> texts[] = {
+        {record.pServerName, &target->server},
+        {record.pPrinterName, &target->name},
+        {record.pShareName, &target->share},
+        {record.pPortName, &target->port},
+        {record.pDriverName, &target->driver},
+        {record.pComment, &target->comment},
+        {record.pLocation, &target->location},
+        {record.pSepFile, &target->sep_file},
+        {record.pPrintProcessor, &target->print_processor},
+        {record.pDatatype, &target->datatype},
+        {record.pParameters, &target->parameters}};
+    for (const auto& [ansi, field] : texts) {
+      if (ansi != nullptr) *field = text(ansi);
+    }
     target->last_security_descriptor = record.pSecurityDescriptor;
     ++target->sets;
     result = TRUE;
@@ -392,13 +537,40 @@ BOOL Spooler::ClosePrinter(HANDLE printer) {
     ++violations_;
     Fail(ERROR_INVALID_HANDLE);
   } else {
-    call.name = handle->second.printer;
+    if (const Printer* target = Target(printer)) call.name = ToAnsi(target->name);
     handles_.erase(handle);
     result = TRUE;
   }
   call.result = result;
   Record(call);
   return result;
+}
+
+int Spooler::WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length,
+                                 LPSTR ansi, int ansi_size, LPCSTR default_char,
+                                 LPBOOL used_default) {
+  const bool utf8 = code_page_ == headless::CodePage::Utf8;
+  if ((code_page != CP_ACP && code_page != GetACP()) || wide == nullptr || ansi_size < 0 ||
+      default_char != nullptr || (utf8 && (flags != 0 || used_default != nullptr)) ||
+      (flags & ~WC_NO_BEST_FIT_CHARS) != 0) {
+    last_error_ = ERROR_INVALID_PARAMETER;  // as Windows refuses the check's flags for UTF-8
+    return 0;
+  }
+  std::u16string text = wide_length < 0 ? std::u16string(wide)
+                                        : std::u16string(wide, static_cast<size_t>(wide_length));
+  bool defaulted = false;
+  std::string converted =
+      headless::EncodeAnsi(code_page_, text, (flags & WC_NO_BEST_FIT_CHARS) == 0, &defaulted);
+  if (wide_length < 0) converted.push_back('\0');
+  if (used_default != nullptr) *used_default = defaulted ? TRUE : FALSE;
+  const int length = static_cast<int>(converted.size());
+  if (ansi_size == 0) return length;
+  if (ansi_size < length) {
+    last_error_ = ERROR_INSUFFICIENT_BUFFER;
+    return 0;
+  }
+  std::memcpy(ansi, converted.data(), converted.size());
+  return length;
 }
 
 void* Spooler::Allocate(bool global, UINT flags, SIZE_T bytes) {

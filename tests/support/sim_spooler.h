@@ -2,6 +2,10 @@
 // caller's buffers the way winspool does (records back to back, then the strings and DEVMODEs they
 // point to), checks every write against the size the caller gave, records every call, counts open
 // handles and live blocks, and fails any call on demand.
+//
+// Printers carry their true (UTF-16) texts. The ANSI calls pass them through the spooler's code
+// page as Windows does, so a page that lacks a character loses it there, and an ANSI set that
+// sends such a text back stores the loss; the wide calls hand the texts out as they are.
 #pragma once
 
 #include <cstdint>
@@ -12,28 +16,44 @@
 #include <vector>
 
 #include "printing/spooler.h"
+#include "ui/headless/headless.h"
 
 namespace sim {
 
+// The code point of each byte: how tests spell printer texts made of arbitrary bytes.
+std::u16string Latin1(const std::string& bytes);
+// Whether two printer names name the same printer: ASCII letters match either case.
+bool SameName(const std::u16string& a, const std::u16string& b);
+
 struct Printer {
-  std::string name;
+  std::u16string name;
   DWORD attributes = 0;
-  std::string port = "FILE:";
-  std::string driver = "Sim Driver";
-  std::string print_processor = "WinPrint";
-  std::string datatype = "RAW";
+  std::u16string server;  // empty for a local printer: the record then has no server name
+  std::u16string share;
+  std::u16string port = u"FILE:";
+  std::u16string driver = u"Sim Driver";
+  std::u16string comment;
+  std::u16string location;
+  std::u16string sep_file;
+  std::u16string print_processor = u"WinPrint";
+  std::u16string datatype = u"RAW";
+  std::u16string parameters;
   short paper_size = DMPAPER_LETTER;
   // Driver-private bytes stored after the public DEVMODE; empty means no DEVMODE at all.
   std::optional<std::vector<BYTE>> private_bytes = std::vector<BYTE>{1, 2, 3, 4, 5, 6, 7, 8};
   bool admin_only = false;  // opening for full access is refused
   int sets = 0;             // successful level-2 sets
   PSECURITY_DESCRIPTOR last_security_descriptor = nullptr;
+  // Given when the printer is first opened: a handle follows its printer through renames.
+  std::uint64_t id = 0;
 };
 
 enum class Op {
   EnumPrinters,
+  EnumPrintersW,
   OpenPrinter,
   GetPrinter,
+  GetPrinterW,
   DocumentProperties,
   SetPrinter,
   ClosePrinter,
@@ -46,7 +66,7 @@ const char* OpName(Op op);
 
 struct Call {
   Op op = Op::EnumPrinters;
-  std::string name;  // printer name where the call names or opens one
+  std::string name;  // printer name (ANSI) where the call names or opens one
   DWORD level = 0;
   bool has_buffer = false;
   DWORD size = 0;
@@ -69,6 +89,8 @@ class Spooler final : public printing::Spooler {
  public:
   Spooler();
   ~Spooler() override;
+  Spooler(const Spooler&) = delete;
+  Spooler& operator=(const Spooler&) = delete;
 
   std::vector<Printer> printers;
   std::vector<Call> calls;
@@ -76,36 +98,57 @@ class Spooler final : public printing::Spooler {
   // The driver's own DEVMODE size: public part plus this many private bytes. It may exceed what a
   // stored DEVMODE holds.
   WORD driver_private_size = 8;
+  // When set, what the driver reports as its DEVMODE size instead.
+  std::optional<LONG> reported_devmode_size;
+  // Scratch bytes the dialog writes past the DEVMODE it reports, as some drivers do.
+  WORD writes_past_devmode = 0;
+  // The dialog hands back a DEVMODE as large as its input when that is larger than its own.
+  bool keeps_larger_input = false;
   // The driver's dialog; returns IDOK, IDCANCEL or a negative failure. Default: IDOK, no change.
   std::function<LONG(Dialog&)> dialog;
   // A level-2 GetPrinterA without a buffer reports success, as no real spooler should.
   bool sizing_get_succeeds = false;
   // When non-zero, what every EnumPrintersA call reports as the needed size.
   DWORD needed_override = 0;
+  // A failed OpenPrinterA leaves this in the caller's handle slot, as some spoolers do.
+  HANDLE failed_open_leaves = nullptr;
+  // An injected failure of a filling enumeration still writes the records and their count.
+  bool failed_fill_writes_records = false;
   // Runs after every recorded call, e.g. to change the printer set between two calls.
   std::function<void(const Call&)> after_call;
+
+  // The code page of the ANSI calls; also what the headless FromAnsi / ToAnsi use from now on.
+  void SetCodePage(headless::CodePage page);
+  headless::CodePage CodePage() const { return code_page_; }
+  std::string ToAnsi(const std::u16string& text) const;
 
   // Makes the next call of `op` fail with `error` (and the one after, for `times` > 1).
   void FailNext(Op op, DWORD error, int times = 1);
   // Makes the call with this index in `calls` (counting from 0) fail with `error`.
   void FailCall(size_t index, DWORD error) { fail_call_ = {index, error}; }
-  // Makes only filling (buffer-carrying) EnumPrintersA calls fail.
-  void FailNextFill(DWORD error, int times = 1);
+  // Makes only filling (buffer-carrying) enumeration calls of `op` fail.
+  void FailNextFill(DWORD error, int times = 1, Op op = Op::EnumPrinters);
 
   int OpenHandles() const { return static_cast<int>(handles_.size()); }
   int LiveBlocks() const { return static_cast<int>(blocks_.size()); }
   // Writes or reads past a caller's block, and frees of unknown blocks or handles; always 0 in a
   // correct program.
   int Violations() const { return violations_; }
-  Printer* Find(const std::string& name);
+  // By name, ignoring ASCII case; a std::string names it in the spooler's code page.
+  Printer* Find(const std::u16string& name);
+  Printer* Find(const std::string& ansi_name);
   // Installs a printer at the end of the enumeration order.
-  Printer& Add(const std::string& name, DWORD attributes = 0);
+  Printer& Add(const std::u16string& name, DWORD attributes = 0);
+  Printer& Add(const std::string& ansi_name, DWORD attributes = 0);
   std::vector<Op> Ops() const;
 
   BOOL EnumPrintersA(DWORD flags, LPSTR name, DWORD level, LPBYTE buffer, DWORD size,
                      LPDWORD needed, LPDWORD returned) override;
+  BOOL EnumPrintersW(DWORD flags, LPWSTR name, DWORD level, LPBYTE buffer, DWORD size,
+                     LPDWORD needed, LPDWORD returned) override;
   BOOL OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defaults) override;
   BOOL GetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
+  BOOL GetPrinterW(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed) override;
   LONG DocumentPropertiesA(HWND owner, HANDLE printer, LPSTR device, PDEVMODEA output,
                            PDEVMODEA input, DWORD mode) override;
   BOOL SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD command) override;
@@ -114,34 +157,45 @@ class Spooler final : public printing::Spooler {
   HLOCAL LocalFree(HLOCAL block) override;
   HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) override;
   HGLOBAL GlobalFree(HGLOBAL block) override;
+  UINT GetACP() override { return static_cast<UINT>(code_page_); }
+  int WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int wide_length, LPSTR ansi,
+                          int ansi_size, LPCSTR default_char, LPBOOL used_default) override;
   DWORD GetLastError() override { return last_error_; }
 
  private:
   struct Handle {
-    std::string printer;
+    std::uint64_t printer;
     bool full_access;
   };
   struct Block {
     SIZE_T size;
     bool global;
   };
+  enum class Layout { Ansi2, Wide2, Wide4 };
 
   bool TakeFailure(Op op, bool filling = false);
   void* Allocate(bool global, UINT flags, SIZE_T bytes);
   void* Free(bool global, void* block);
   void Record(Call call);
   BOOL Fail(DWORD error);
-  DWORD RecordSize(const Printer& printer) const;
-  // Writes printer records back to back at `buffer`, their data after them.
-  void WriteRecords(const std::vector<const Printer*>& list, LPBYTE buffer, DWORD size);
+  Printer* Target(HANDLE printer);
+  BOOL Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buffer, DWORD size,
+                 LPDWORD needed, LPDWORD returned);
+  BOOL GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
+  // Lays the records of `list` out back to back with their data after them, as winspool does;
+  // writes them when `buffer` is given (checking each write against `size`), and returns the
+  // size they take either way.
+  DWORD Lay(const std::vector<const Printer*>& list, Layout layout, LPBYTE buffer, DWORD size);
   // The size of the block holding `p` from `p` on, or 0 when `p` lies in no live block.
   SIZE_T RoomAt(const void* p) const;
 
+  headless::CodePage code_page_ = headless::CodePage::Latin1;
   std::map<std::pair<Op, bool>, std::vector<DWORD>> failures_;
   std::optional<std::pair<size_t, DWORD>> fail_call_;
   std::map<HANDLE, Handle> handles_;
   std::map<void*, Block> blocks_;
   std::uintptr_t next_handle_ = 0x1000;
+  std::uint64_t next_id_ = 1;
   DWORD last_error_ = 0;
   int violations_ = 0;
 };

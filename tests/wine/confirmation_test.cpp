@@ -167,6 +167,83 @@ TEST_F(OkFlowWithDriverDialog, ARefreshUnderTheOpenDialogDoesNotRedirectTheSetti
   EXPECT_FALSE(form_->Visible());
 }
 
+// Every text of the level-2 record, as the wide API reads it.
+::testing::AssertionResult SameTexts(const PrinterRecord& was, const PrinterRecord& is) {
+  const std::wstring PrinterRecord::*fields[] = {
+      &PrinterRecord::server,   &PrinterRecord::name,      &PrinterRecord::share,
+      &PrinterRecord::port,     &PrinterRecord::driver,    &PrinterRecord::comment,
+      &PrinterRecord::location, &PrinterRecord::sep_file,  &PrinterRecord::print_processor,
+      &PrinterRecord::datatype, &PrinterRecord::parameters};
+  for (const auto field : fields) {
+    if (was.*field != is.*field) {
+      return ::testing::AssertionFailure()
+             << "\"" << Narrow(was.*field) << "\" became \"" << Narrow(is.*field) << "\"";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Under a code page without these characters the level-2 set would store them as '?'. A test
+// program without a manifest runs with the locale's code page (1252 here) and must refuse; with
+// the UTF-8 manifest, as the shipped exe, it must store.
+TEST_F(OkFlowWithDriverDialog, TextsOutsideTheCodePageAreNeverGarbled) {
+  ASSERT_EQ(printers_->Add(L"Kelvo Texts"), kOk);
+  ASSERT_EQ(pdtest::SetCommentAndLocation(L"Kelvo Texts", L"Γραφείο", L"三楼 打印室"), kOk);
+  PrinterRecord before;
+  ASSERT_EQ(pdtest::ReadPrinterRecord(L"Kelvo Texts", &before), kOk);
+  ASSERT_EQ(before.location, L"三楼 打印室");
+  ASSERT_NE(before.paper_size, DMPAPER_A4);
+  before_ = AllPrinters();
+  form_->TimerEnumPrinterTimer(nullptr);
+  Select(L"Kelvo Texts");
+
+  const bool utf8 = GetACP() == CP_UTF8;
+#ifdef PD_EXPECT_UTF8
+  ASSERT_TRUE(utf8) << "the manifest's UTF-8 code page is not in effect: " << GetACP();
+#else
+  ASSERT_FALSE(utf8) << "expected the locale's code page";
+#endif
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4");
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+  EXPECT_TRUE(user.chose_paper()) << Narrow(user.problem());
+
+  PrinterRecord after;
+  ASSERT_EQ(pdtest::ReadPrinterRecord(L"Kelvo Texts", &after), kOk);
+  EXPECT_TRUE(SameTexts(before, after));
+  EXPECT_EQ(after.attributes, before.attributes);
+  if (utf8) {
+    EXPECT_EQ(after.paper_size, DMPAPER_A4);
+    EXPECT_EQ(user.dialogs_seen(), 1) << Narrow(user.problem());
+    EXPECT_FALSE(form_->Visible());
+  } else {
+    EXPECT_EQ(after.devmode, before.devmode) << "settings stored under code page " << GetACP();
+    // The refusal is the one message box the driver of the dialogs saw after the sheet.
+    EXPECT_EQ(user.dialogs_seen(), 2);
+    EXPECT_NE(user.problem().find(L"1903"), std::wstring::npos) << Narrow(user.problem());
+    EXPECT_TRUE(form_->Visible());
+  }
+  ExpectOthersUnchanged(L"Kelvo Texts");
+}
+
+TEST_F(OkFlowWithDriverDialog, APrinterTakenOfflineWhileItsDialogIsOpenStaysOffline) {
+  Select(L"Kelvo OK-2");
+  DWORD offline = ~0u;
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4",
+                                 [&] { offline = printers_->SetOffline(L"Kelvo OK-2", true); });
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+  ASSERT_EQ(offline, kOk);
+  EXPECT_TRUE(user.chose_paper()) << Narrow(user.problem());
+
+  PrinterRecord after;
+  ASSERT_EQ(pdtest::ReadPrinterRecord(L"Kelvo OK-2", &after), kOk);
+  EXPECT_EQ(after.paper_size, DMPAPER_A4);
+  EXPECT_NE(after.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE, 0u) << "set online again";
+  EXPECT_TRUE(SameTexts(before_[L"Kelvo OK-2"], after));
+  ExpectOthersUnchanged(L"Kelvo OK-2");
+}
+
 TEST_F(OkFlowWithDriverDialog, WithoutASelectionNothingHappens) {
   SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4");

@@ -47,8 +47,31 @@ struct MessageBoxRecord {
   std::u16string text;
   std::u16string caption;
   vcl::MessageKind kind;
+  // What the live probes reported while the box was up: handles and blocks still held.
+  int live_resources;
 };
 std::vector<MessageBoxRecord>& MessageBoxes();
+
+// Counts of resources that must not be held while a message box is up (the simulated spooler
+// registers its open handles and live blocks). Reset leaves them registered.
+void AddLiveProbe(const void* owner, std::function<int()> probe);
+void RemoveLiveProbe(const void* owner);
+
+// The ANSI code page FromAnsi and ToAnsi use; Latin-1 unless a test sets another. Each stands in
+// for a kind of Windows code page, with its GetACP number.
+enum class CodePage : UINT {
+  Latin1 = 28591,  // each byte is the code point of the same value; the rest becomes '?'
+  Utf8 = 65001,    // carries everything
+  BestFit = 950,   // ASCII; a few accented letters best-fit to plain ones, the rest is '?'
+};
+void SetAnsiCodePage(CodePage page);
+CodePage AnsiCodePage();
+// The conversions of `page` the way WideCharToMultiByte and MultiByteToWideChar make them.
+// Without `best_fit` a letter that would best-fit becomes '?' too; `used_default` (optional) says
+// whether any '?' stands for a character the page lacks.
+std::string EncodeAnsi(CodePage page, const std::u16string& text, bool best_fit,
+                       bool* used_default);
+std::u16string DecodeAnsi(CodePage page, const std::string& ansi);
 
 // The language identifier GetUserDefaultLangID reports; 0x0409 unless a test sets it.
 void SetUserDefaultLangID(LANGID id);

@@ -1,5 +1,6 @@
-// The headless back end. The ANSI code page here is Latin-1: each byte is the code point of the
-// same value, so every byte string survives the round trip and tests can use any byte.
+// The headless back end. The ANSI code page is Latin-1 unless a test sets another (see
+// ansi_code_page.cpp): each byte is the code point of the same value, so every byte string
+// survives the round trip and tests can use any byte.
 #include <algorithm>
 
 #include "ui/headless/headless.h"
@@ -34,6 +35,7 @@ namespace {
 LANGID user_lang = 0x0409;
 std::vector<MessageBoxRecord> message_boxes;
 std::function<void(vcl::TApplication&)> message_loop;
+std::vector<std::pair<const void*, std::function<int()>>> live_probes;
 
 }  // namespace
 
@@ -67,8 +69,29 @@ void SetMessageLoop(std::function<void(vcl::TApplication&)> loop) {
   message_loop = std::move(loop);
 }
 
+void AddLiveProbe(const void* owner, std::function<int()> probe) {
+  live_probes.emplace_back(owner, std::move(probe));
+}
+
+void RemoveLiveProbe(const void* owner) {
+  live_probes.erase(std::remove_if(live_probes.begin(), live_probes.end(),
+                                   [owner](const auto& probe) { return probe.first == owner; }),
+                    live_probes.end());
+}
+
+namespace {
+
+int LiveResources() {
+  int live = 0;
+  for (const auto& probe : live_probes) live += probe.second();
+  return live;
+}
+
+}  // namespace
+
 void Reset() {
   user_lang = 0x0409;
+  SetAnsiCodePage(CodePage::Latin1);
   message_boxes.clear();
   message_loop = nullptr;
 }
@@ -78,17 +101,11 @@ void Reset() {
 namespace vcl {
 
 UnicodeString FromAnsi(const char* ansi) {
-  UnicodeString text;
-  for (const char* p = ansi; *p != '\0'; ++p) {
-    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(*p)));
-  }
-  return text;
+  return headless::DecodeAnsi(headless::AnsiCodePage(), ansi);
 }
 
 std::string ToAnsi(const UnicodeString& text) {
-  std::string ansi;
-  for (char16_t c : text) ansi.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
-  return ansi;
+  return headless::EncodeAnsi(headless::AnsiCodePage(), text, true, nullptr);
 }
 
 LANGID GetUserDefaultLangID() { return headless::user_lang; }
@@ -100,7 +117,7 @@ UnicodeString SysErrorMessage(DWORD error) {
 
 void ShowMessageBox(HWND owner, const UnicodeString& text, const UnicodeString& caption,
                     MessageKind kind) {
-  headless::message_boxes.push_back({owner, text, caption, kind});
+  headless::message_boxes.push_back({owner, text, caption, kind, headless::LiveResources()});
 }
 
 // The stand-in keeps no tree of its own: nothing here depends on a control's kind or parent.

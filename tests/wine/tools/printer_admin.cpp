@@ -48,6 +48,12 @@ PrinterRecord Copy(const PRINTER_INFO_2W& info) {
   record.driver = Text(info.pDriverName);
   record.print_processor = Text(info.pPrintProcessor);
   record.datatype = Text(info.pDatatype);
+  record.server = Text(info.pServerName);
+  record.share = Text(info.pShareName);
+  record.comment = Text(info.pComment);
+  record.location = Text(info.pLocation);
+  record.sep_file = Text(info.pSepFile);
+  record.parameters = Text(info.pParameters);
   record.attributes = info.Attributes;
   if (info.pDevMode != nullptr) {
     record.has_devmode = true;
@@ -170,6 +176,21 @@ DWORD SetWorkOffline(const std::wstring& name, bool offline) {
     info->Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_WORK_OFFLINE);
   }
   info->pSecurityDescriptor = nullptr;  // leave the permissions alone
+  return SetPrinterW(printer.get(), 2, buffer.data(), 0) ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD SetCommentAndLocation(const std::wstring& name, const std::wstring& comment,
+                            const std::wstring& location) {
+  Printer printer;
+  if (const DWORD error = printer.Open(name, PRINTER_ALL_ACCESS)) return error;
+  std::vector<BYTE> buffer;
+  if (const DWORD error = GetLevel2(printer.get(), &buffer)) return error;
+  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
+  std::wstring comment_copy = comment;
+  std::wstring location_copy = location;
+  info->pComment = &comment_copy[0];
+  info->pLocation = &location_copy[0];
+  info->pSecurityDescriptor = nullptr;
   return SetPrinterW(printer.get(), 2, buffer.data(), 0) ? ERROR_SUCCESS : GetLastError();
 }
 

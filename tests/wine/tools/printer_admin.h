@@ -23,6 +23,12 @@ struct PrinterRecord {
   std::wstring driver;
   std::wstring print_processor;
   std::wstring datatype;
+  std::wstring server;
+  std::wstring share;
+  std::wstring comment;
+  std::wstring location;
+  std::wstring sep_file;
+  std::wstring parameters;
   DWORD attributes = 0;
   bool has_devmode = false;
   short paper_size = 0;
@@ -45,6 +51,9 @@ DWORD ListDriverNames(std::vector<std::wstring>* drivers);
 DWORD AddFilePrinter(const std::wstring& name, const std::wstring& driver);
 DWORD RemovePrinterNamed(const std::wstring& name);
 DWORD SetWorkOffline(const std::wstring& name, bool offline);
+// Sets the printer's comment and location through the wide API, so any characters survive.
+DWORD SetCommentAndLocation(const std::wstring& name, const std::wstring& comment,
+                            const std::wstring& location);
 
 DWORD ReadPrinterRecord(const std::wstring& name, PrinterRecord* record);
 // The local printers in the spooler's enumeration order.

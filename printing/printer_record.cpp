@@ -1,0 +1,33 @@
+#include "printing/printer_record.h"
+
+namespace printing {
+
+bool ReadLevel2(Spooler& spooler, GetPrinterCall get, HANDLE printer, GlobalBlock* block,
+                DWORD* error) {
+  block->reset();
+  DWORD needed = 0;
+  // A sizing call that succeeds, or a size too small for the record, is no record to trust.
+  if ((spooler.*get)(printer, 2, nullptr, 0, &needed)) {
+    *error = ERROR_INVALID_DATA;
+    return false;
+  }
+  if (needed < sizeof(PRINTER_INFO_2A)) {
+    // A short size with a "too small" error is as untrustworthy as a sizing call that succeeds.
+    const DWORD last = spooler.GetLastError();
+    *error = last == ERROR_INSUFFICIENT_BUFFER || last == 0 ? ERROR_INVALID_DATA : last;
+    return false;
+  }
+  *block = AllocateGlobal(spooler, needed);
+  if (!*block) {
+    *error = spooler.GetLastError();
+    return false;
+  }
+  if (!(spooler.*get)(printer, 2, block->as<BYTE>(), needed, &needed)) {
+    *error = spooler.GetLastError();
+    block->reset();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace printing
