@@ -10,18 +10,7 @@
 namespace pdwin {
 namespace {
 
-class AccessibilityTest : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1"}));
-    ASSERT_NO_FATAL_FAILURE(StartApp());
-  }
-  void TearDown() override {
-    if (form_ != nullptr) PostMessageW(form_, WM_CLOSE, 0, 0);
-    if (app_) ExpectCleanExit();
-  }
-};
+using AccessibilityTest = OpenWindowTest;
 
 // Wine 8's oleacc has no objects of its own for list boxes, buttons or static controls (it logs
 // "unhandled window class"): every control gets its generic client object, which names a control

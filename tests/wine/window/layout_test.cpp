@@ -4,18 +4,7 @@
 namespace pdwin {
 namespace {
 
-class LayoutTest : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1"}));
-    ASSERT_NO_FATAL_FAILURE(StartApp());
-  }
-  void TearDown() override {
-    if (form_ != nullptr) PostMessageW(form_, WM_CLOSE, 0, 0);
-    if (app_) ExpectCleanExit();
-  }
-};
+using LayoutTest = OpenWindowTest;
 
 ::testing::AssertionResult AtStoredPlace(HWND control, int left, int top, int width, int height) {
   const RECT rect = RectInParent(control);

@@ -140,4 +140,15 @@ std::vector<pdtest::PrinterRecord> WindowTest::StoredSettings() {
   return ::testing::AssertionSuccess();
 }
 
+void OpenWindowTest::SetUp() {
+  WindowTest::SetUp();
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1"}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+}
+
+void OpenWindowTest::TearDown() {
+  if (form_ != nullptr) PostMessageW(form_, WM_CLOSE, 0, 0);
+  if (app_) ExpectCleanExit();
+}
+
 }  // namespace pdwin

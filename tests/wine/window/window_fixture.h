@@ -76,6 +76,13 @@ class WindowTest : public ::testing::Test {
   HWND cancel_ = nullptr;
 };
 
+// The window open on one eligible printer, closed again when the test ends.
+class OpenWindowTest : public WindowTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
 // Compares what matters of two snapshots of the stored settings.
 ::testing::AssertionResult SameSettings(const std::vector<pdtest::PrinterRecord>& before,
                                         const std::vector<pdtest::PrinterRecord>& after);
