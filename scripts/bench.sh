@@ -43,8 +43,8 @@ configure_build() {  # <dir> <targets> -- <cmake args...>
 
 # ---- builds
 say "building (host Release without sanitizers, win64 Release, i686 MinSizeRel)"
-configure_build "$build-host" pd_bench_host -- -DCMAKE_BUILD_TYPE=Release -DPD_SANITIZE=OFF \
-  -DBUILD_TESTING=OFF
+# Testing stays on: the host benchmark runs against the simulated spooler, which comes with the tests.
+configure_build "$build-host" pd_bench_host -- -DCMAKE_BUILD_TYPE=Release -DPD_SANITIZE=OFF
 configure_build "$build-win64" "PrinterDefaults pd_bench_win pd_floor_window pd_floor_spooler pd_printers" -- \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
 configure_build "$build-i686" PrinterDefaults -- -DCMAKE_BUILD_TYPE=MinSizeRel \
@@ -54,7 +54,7 @@ declare -A fig
 
 # ---- host
 say "host refresh benchmark"
-"$build-host/bench/pd_bench_host" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
+"$build-host/bench/host/pd_bench_host" --benchmark_repetitions=5 --benchmark_min_time=0.2 \
   --benchmark_report_aggregates_only=true --benchmark_format=csv >"$build-host.csv" 2>>"$log" ||
   fail "host benchmark failed"
 # name,iterations,real_time,cpu_time,time_unit,...,list_changes,shown (median rows, in ns)
