@@ -1,49 +1,34 @@
 #include "printing/lossy_names.h"
 
 #include <cstring>
-#include <limits>
 #include <set>
 #include <string>
 
 #include "printing/ansi_form.h"
-#include "printing/spooler_owned.h"
+#include "printing/local_enumeration.h"
 
 namespace printing {
 
 namespace {
 
-constexpr int kEnumAttempts = 4;
-constexpr DWORD kSlack = 4;
 // Name and attributes only: the cheapest level that has the name.
 constexpr DWORD kNamesLevel = 4;
 
 bool ReadWideNameForms(Spooler& spooler, std::vector<AnsiForm>* forms) {
-  for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
-    DWORD needed = 0;
-    DWORD returned = 0;
-    spooler.EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, kNamesLevel, nullptr, 0, &needed, &returned);
-    if (needed > std::numeric_limits<DWORD>::max() - kSlack) return false;
-    const LocalBlock block = AllocateLocal(spooler, static_cast<SIZE_T>(needed) + kSlack);
-    if (!block) return false;
-    returned = 0;
-    DWORD filled_needed = 0;
-    if (!spooler.EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, kNamesLevel, block.as<BYTE>(), needed,
-                               &filled_needed, &returned)) {
-      if (spooler.GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
-      return false;
-    }
-    const DWORD capacity = needed / sizeof(PRINTER_INFO_4W);
-    if (returned > capacity) returned = capacity;
-    forms->clear();
-    forms->reserve(returned);
-    for (DWORD i = 0; i < returned; ++i) {
-      PRINTER_INFO_4W record{};
-      std::memcpy(&record, block.as<BYTE>() + i * sizeof(PRINTER_INFO_4W), sizeof(record));
-      forms->push_back(ToAnsiForm(spooler, Utf16(record.pPrinterName)));
-    }
-    return true;
+  Enumeration enumeration(spooler);
+  if (EnumerateLocal<LPWSTR>(spooler, &Spooler::EnumPrintersW, kNamesLevel, sizeof(PRINTER_INFO_4W),
+                             &enumeration) != Enumerated::Records) {
+    return false;
   }
-  return false;
+  forms->clear();
+  forms->reserve(enumeration.count);
+  for (DWORD i = 0; i < enumeration.count; ++i) {
+    PRINTER_INFO_4W record{};
+    std::memcpy(&record, enumeration.block.as<BYTE>() + i * sizeof(PRINTER_INFO_4W),
+                sizeof(record));
+    forms->push_back(ToAnsiForm(spooler, Utf16(record.pPrinterName)));
+  }
+  return true;
 }
 
 bool SameName(const char* ansi, const std::string& form) { return ansi != nullptr && form == ansi; }
