@@ -61,6 +61,7 @@ constexpr UINT CP_UTF8 = 65001;
 constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
 constexpr short DMPAPER_LETTER = 1;
 constexpr short DMPAPER_A4 = 9;
+constexpr short DMPAPER_A5 = 11;
 constexpr DWORD DM_PAPERSIZE = 0x00000002;
 
 struct DEVMODEA {

@@ -13,6 +13,7 @@ enum class ConfirmationOutcome {
   DialogFailed,        // the driver's dialog failed; nothing stored
   StoreFailed,         // storing failed; `system_text` says why
   TextNotCarried,      // storing would garble the printer's texts in the ANSI code page
+  ChangedElsewhere,    // the printer's settings changed while its dialog was open; nothing stored
 };
 
 // The message box text for `outcome`, empty for the outcomes that need none. `system_text` is the

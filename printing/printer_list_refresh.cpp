@@ -56,8 +56,10 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
   }
 
   count = 0;
-  for (size_t i = 0; i < records.size() && count < MaxPrinterNames; ++i) {
+  for (size_t i = 0; i < records.size(); ++i) {
     if (!Eligible(records[i]) || lossy[i]) continue;
+    // Slots are reused from tick to tick, so their strings keep their storage.
+    if (count == names.size()) names.emplace_back();
     names[count] = vcl::FromAnsi(records[i].pPrinterName);
     ++count;
   }

@@ -7,6 +7,7 @@
 #include "printing/printer_record.h"
 #include "printing/record_texts.h"
 #include "printing/spooler_owned.h"
+#include "printing/stored_settings.h"
 
 namespace printing {
 
@@ -65,6 +66,9 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
     return {Outcome::StoreFailed, error};
   }
   auto* record = current.as<PRINTER_INFO_2A>();
+  // Someone else stored settings meanwhile; ours were made from the old ones and would undo
+  // theirs unseen.
+  if (!SameSettings(stored, record->pDevMode)) return {Outcome::ChangedElsewhere};
   record->pDevMode = edited;
   // Only the settings are meant to change; leave the printer's permissions as they are now.
   record->pSecurityDescriptor = nullptr;
@@ -90,7 +94,8 @@ void Explain(const vcl::TForm& window, const Result& result) {
                       ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text),
                       window.GetText(),
                       result.outcome == ConfirmationOutcome::NeedsAdministrator ||
-                              result.outcome == ConfirmationOutcome::TextNotCarried
+                              result.outcome == ConfirmationOutcome::TextNotCarried ||
+                              result.outcome == ConfirmationOutcome::ChangedElsewhere
                           ? vcl::MessageKind::Warning
                           : vcl::MessageKind::Error);
 }
@@ -102,7 +107,7 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
   // The count is read afresh each step: a refresh may rebuild the list while the dialog is open.
   for (int i = 0; i < list.Count(); ++i) {
     if (!list.GetSelected(i)) continue;
-    if (static_cast<std::uint32_t>(i) >= MaxPrinterNames) return;
+    if (static_cast<size_t>(i) >= names.size()) return;
     // Our own copy: refreshes during the dialog may overwrite the table slot.
     const Result result =
         EditAndStore(spooler, vcl::ToAnsi(names[static_cast<size_t>(i)]), window.GetHandle());
@@ -119,6 +124,7 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
       case ConfirmationOutcome::DialogFailed:
       case ConfirmationOutcome::StoreFailed:
       case ConfirmationOutcome::TextNotCarried:
+      case ConfirmationOutcome::ChangedElsewhere:
         // Only now, with the printer closed and every block freed.
         Explain(window, result);
         return;

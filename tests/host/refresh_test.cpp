@@ -1,5 +1,7 @@
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -31,7 +33,7 @@ class RefreshTest : public ::testing::Test {
   // The list shows exactly the table, and the refresh left nothing behind.
   void ExpectConsistent() {
     EXPECT_EQ(Items(), Table());
-    EXPECT_LE(count, printing::MaxPrinterNames);
+    EXPECT_LE(count, names.size());
     EXPECT_EQ(spooler.LiveBlocks(), 0);
     EXPECT_EQ(spooler.OpenHandles(), 0);
     EXPECT_EQ(spooler.Violations(), 0);
@@ -167,20 +169,26 @@ TEST_F(RefreshTest, EmptiedListIsClearedOnceThenLeftAlone) {
   ExpectConsistent();
 }
 
-TEST_F(RefreshTest, KeepsTheFirstHundredEligiblePrinters) {
+TEST_F(RefreshTest, ListsEveryEligiblePrinterPastAHundred) {
   for (int i = 0; i < 130; ++i) {
     Add("Other " + std::to_string(i));
     Add("Kelvo " + std::to_string(i));
   }
   Refresh();
-  ASSERT_EQ(count, printing::MaxPrinterNames);
-  EXPECT_EQ(names[0], u"Kelvo 0");
-  EXPECT_EQ(names[99], u"Kelvo 99");
+  ASSERT_EQ(count, 130u);
+  EXPECT_EQ(names[129], u"Kelvo 129");
   ExpectConsistent();
-  // Dropping one of the first hundred brings the hundred-and-first in.
-  spooler.printers.erase(spooler.printers.begin() + 1);
+  // A name sorting first hides none of the others.
+  spooler.printers.insert(spooler.printers.begin(), sim::Printer{});
+  spooler.printers.front().name = u"Kelvo AAA";
   Refresh();
-  EXPECT_EQ(names[99], u"Kelvo 100");
+  ASSERT_EQ(count, 131u);
+  EXPECT_EQ(names[130], u"Kelvo 129");
+  ExpectConsistent();
+  // Fewer again: the list shrinks with the count.
+  spooler.printers.resize(21);
+  Refresh();
+  EXPECT_EQ(count, 11u);
   ExpectConsistent();
 }
 
@@ -255,17 +263,74 @@ TEST_F(RefreshCodePageTest, ASetChangedBetweenTheTwoEnumerationsHidesAmbiguousNa
   ExpectConsistent();
 }
 
-TEST_F(RefreshCodePageTest, HundredListedNamesCountOnlyThoseShown) {
+TEST_F(RefreshCodePageTest, LossyNamesBetweenListedOnesLeaveNoGaps) {
   spooler.SetCodePage(headless::CodePage::Latin1);
   for (int i = 0; i < 120; ++i) {
     spooler.Add(u"Kelvo 激光 " + sim::Latin1(std::to_string(i)));
     spooler.Add(u"Kelvo " + sim::Latin1(std::to_string(i)));
   }
   Refresh();
-  ASSERT_EQ(count, printing::MaxPrinterNames);
-  EXPECT_EQ(names[99], u"Kelvo 99");
+  ASSERT_EQ(count, 120u);
+  EXPECT_EQ(names[119], u"Kelvo 119");
   ExpectConsistent();
 }
+
+// The printer set changes once, after the ANSI records are in and before the wide names are read.
+struct ChangeBetweenEnumerations {
+  const char* what;
+  std::function<void(std::vector<sim::Printer>&)> change;
+  std::vector<UnicodeString> shown;  // on that tick
+  std::vector<UnicodeString> settled;
+};
+
+class RefreshSetChangeTest : public RefreshCodePageTest,
+                             public ::testing::WithParamInterface<ChangeBetweenEnumerations> {};
+
+TEST_P(RefreshSetChangeTest, NeverListsANameThatMayOpenAnotherPrinter) {
+  Under(headless::CodePage::Latin1, {u"Kelvo 彩色激光", u"Kelvo LP-1"});
+  bool changed = false;
+  spooler.after_call = [&](const sim::Call& call) {
+    if (call.op == sim::Op::EnumPrinters && call.has_buffer && !std::exchange(changed, true)) {
+      GetParam().change(spooler.printers);
+    }
+  };
+  Refresh();
+  EXPECT_EQ(Items(), GetParam().shown);
+  ExpectConsistent();
+  Refresh();
+  EXPECT_EQ(Items(), GetParam().settled);
+  ExpectConsistent();
+}
+
+sim::Printer Named(const char16_t* name) {
+  sim::Printer printer;
+  printer.name = name;
+  return printer;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, RefreshSetChangeTest,
+    ::testing::Values(
+        ChangeBetweenEnumerations{
+            "AddedAfterTheOthers",
+            [](std::vector<sim::Printer>& printers) { printers.push_back(Named(u"Kelvo LP-2")); },
+            {u"Kelvo LP-1"},
+            {u"Kelvo LP-1", u"Kelvo LP-2"}},
+        ChangeBetweenEnumerations{
+            "TwoSwapPlaces",
+            [](std::vector<sim::Printer>& printers) { std::swap(printers[0], printers[1]); },
+            {u"Kelvo LP-1"},
+            {u"Kelvo LP-1"}},
+        ChangeBetweenEnumerations{
+            "PlainNameInsertedInFront",
+            [](std::vector<sim::Printer>& printers) {
+              printers.insert(printers.begin(), Named(u"Kelvo A"));
+            },
+            {u"Kelvo LP-1"},
+            {u"Kelvo A", u"Kelvo LP-1"}}),
+    [](const ::testing::TestParamInfo<ChangeBetweenEnumerations>& info) {
+      return std::string(info.param.what);
+    });
 
 // Fault points: whatever fails, nothing is left behind and the list still equals the table.
 class RefreshFaultTest : public RefreshTest {

@@ -35,7 +35,6 @@ bool Model::Lossy(const std::u16string& text) const {
 std::vector<std::u16string> Model::EligibleNames() const {
   std::vector<std::u16string> names;
   for (const auto& printer : printers) {
-    if (names.size() == printing::MaxPrinterNames) break;
     if ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
     const std::string ansi = headless::EncodeAnsi(page, printer.name, true, nullptr);
     if (ansi.compare(0, 5, "Kelvo") != 0) continue;
