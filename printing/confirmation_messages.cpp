@@ -26,11 +26,12 @@ vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID langu
                    u"cannot pass on, so the settings were not stored.\r\n\r\n"
                    u"Windows 10 version 1903 or later is needed.";
     case ConfirmationOutcome::ChangedElsewhere:
-      return chinese ? u"此打印机的设置在其设置对话框打开期间已在别处更改，因此未保存任何设置。\r\n\r\n"
-                       u"再次按“确定”将从当前设置开始。"
-                     : u"This printer's settings were changed elsewhere while its settings "
-                       u"dialog was open, so nothing was stored.\r\n\r\n"
-                       u"Press OK again to start from the current settings.";
+      return chinese
+                 ? u"此打印机的设置在其设置对话框打开期间已在别处更改，因此未保存任何设置。\r\n\r\n"
+                   u"再次按“确定”将从当前设置开始。"
+                 : u"This printer's settings were changed elsewhere while its settings "
+                   u"dialog was open, so nothing was stored.\r\n\r\n"
+                   u"Press OK again to start from the current settings.";
     case ConfirmationOutcome::StoreFailed:
       return (chinese ? u"无法保存打印机设置。\r\n\r\n"
                       : u"The printer settings could not be stored.\r\n\r\n") +

@@ -310,24 +310,25 @@ sim::Printer Named(const char16_t* name) {
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, RefreshSetChangeTest,
-    ::testing::Values(
-        ChangeBetweenEnumerations{
-            "AddedAfterTheOthers",
-            [](std::vector<sim::Printer>& printers) { printers.push_back(Named(u"Kelvo LP-2")); },
-            {u"Kelvo LP-1"},
-            {u"Kelvo LP-1", u"Kelvo LP-2"}},
-        ChangeBetweenEnumerations{
-            "TwoSwapPlaces",
-            [](std::vector<sim::Printer>& printers) { std::swap(printers[0], printers[1]); },
-            {u"Kelvo LP-1"},
-            {u"Kelvo LP-1"}},
-        ChangeBetweenEnumerations{
-            "PlainNameInsertedInFront",
-            [](std::vector<sim::Printer>& printers) {
-              printers.insert(printers.begin(), Named(u"Kelvo A"));
-            },
-            {u"Kelvo LP-1"},
-            {u"Kelvo A", u"Kelvo LP-1"}}),
+    ::testing::Values(ChangeBetweenEnumerations{"AddedAfterTheOthers",
+                                                [](std::vector<sim::Printer>& printers) {
+                                                  printers.push_back(Named(u"Kelvo LP-2"));
+                                                },
+                                                {u"Kelvo LP-1"},
+                                                {u"Kelvo LP-1", u"Kelvo LP-2"}},
+                      ChangeBetweenEnumerations{"TwoSwapPlaces",
+                                                [](std::vector<sim::Printer>& printers) {
+                                                  std::swap(printers[0], printers[1]);
+                                                },
+                                                {u"Kelvo LP-1"},
+                                                {u"Kelvo LP-1"}},
+                      ChangeBetweenEnumerations{"PlainNameInsertedInFront",
+                                                [](std::vector<sim::Printer>& printers) {
+                                                  printers.insert(printers.begin(),
+                                                                  Named(u"Kelvo A"));
+                                                },
+                                                {u"Kelvo LP-1"},
+                                                {u"Kelvo A", u"Kelvo LP-1"}}),
     [](const ::testing::TestParamInfo<ChangeBetweenEnumerations>& info) {
       return std::string(info.param.what);
     });

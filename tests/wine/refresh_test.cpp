@@ -153,8 +153,18 @@ TEST_F(RefreshOnRealSpooler, AddedPrinterAppearsInItsEnumerationPlace) {
   Refresh();
   ASSERT_EQ(printers_->Add(L"Kelvo LP-0"), static_cast<DWORD>(ERROR_SUCCESS));
   Refresh();
-  const std::vector<UnicodeString> expected = EligibleNow();
+  std::vector<UnicodeString> expected = EligibleNow();
   ASSERT_EQ(expected.size(), 3u);
+  ExpectShowing(expected);
+
+  // Past a hundred, every one is listed: a print server may hold that many.
+  for (int i = 0; i < 110; ++i) {
+    const std::wstring name = L"Kelvo P" + std::to_wstring(100 + i);
+    ASSERT_EQ(printers_->Add(name), static_cast<DWORD>(ERROR_SUCCESS)) << name;
+  }
+  Refresh();
+  expected = EligibleNow();
+  ASSERT_EQ(expected.size(), 113u);
   ExpectShowing(expected);
 }
 

@@ -29,7 +29,7 @@ class PaperDialogDriver {
   // results below are valid afterwards.
   void Finish();
 
-  // How many dialogs owned by the window appeared; whether any did.
+  // How many dialogs owned by the window appeared, also while watching; whether any did.
   int dialogs_seen() const { return dialogs_seen_; }
   bool found_dialog() const { return dialogs_seen_ > 0; }
   // Whether the paper was chosen in the first one and it closed after OK.
@@ -48,7 +48,7 @@ class PaperDialogDriver {
   std::wstring paper_;
   std::function<void()> while_open_;
   std::atomic<bool> stop_{false};
-  int dialogs_seen_ = 0;
+  std::atomic<int> dialogs_seen_{0};
   bool chose_paper_ = false;
   bool dialog_closed_ = false;
   std::wstring problem_;

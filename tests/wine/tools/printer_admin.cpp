@@ -164,34 +164,49 @@ DWORD RemovePrinterNamed(const std::wstring& name) {
   return DeletePrinter(printer.get()) ? ERROR_SUCCESS : GetLastError();
 }
 
-DWORD SetWorkOffline(const std::wstring& name, bool offline) {
+// Reads the printer's level-2 record, lets `change` edit it, and stores it with the permissions
+// left alone.
+template <typename Change>
+DWORD EditLevel2(const std::wstring& name, Change change) {
   Printer printer;
   if (const DWORD error = printer.Open(name, PRINTER_ALL_ACCESS)) return error;
   std::vector<BYTE> buffer;
   if (const DWORD error = GetLevel2(printer.get(), &buffer)) return error;
   auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
-  if (offline) {
-    info->Attributes |= PRINTER_ATTRIBUTE_WORK_OFFLINE;
-  } else {
-    info->Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_WORK_OFFLINE);
-  }
-  info->pSecurityDescriptor = nullptr;  // leave the permissions alone
+  if (const DWORD error = change(*info)) return error;
+  info->pSecurityDescriptor = nullptr;
   return SetPrinterW(printer.get(), 2, buffer.data(), 0) ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD SetWorkOffline(const std::wstring& name, bool offline) {
+  return EditLevel2(name, [offline](PRINTER_INFO_2W& info) -> DWORD {
+    if (offline) {
+      info.Attributes |= PRINTER_ATTRIBUTE_WORK_OFFLINE;
+    } else {
+      info.Attributes &= ~static_cast<DWORD>(PRINTER_ATTRIBUTE_WORK_OFFLINE);
+    }
+    return ERROR_SUCCESS;
+  });
 }
 
 DWORD SetCommentAndLocation(const std::wstring& name, const std::wstring& comment,
                             const std::wstring& location) {
-  Printer printer;
-  if (const DWORD error = printer.Open(name, PRINTER_ALL_ACCESS)) return error;
-  std::vector<BYTE> buffer;
-  if (const DWORD error = GetLevel2(printer.get(), &buffer)) return error;
-  auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
   std::wstring comment_copy = comment;
   std::wstring location_copy = location;
-  info->pComment = &comment_copy[0];
-  info->pLocation = &location_copy[0];
-  info->pSecurityDescriptor = nullptr;
-  return SetPrinterW(printer.get(), 2, buffer.data(), 0) ? ERROR_SUCCESS : GetLastError();
+  return EditLevel2(name, [&](PRINTER_INFO_2W& info) -> DWORD {
+    info.pComment = &comment_copy[0];
+    info.pLocation = &location_copy[0];
+    return ERROR_SUCCESS;
+  });
+}
+
+DWORD SetPaperSize(const std::wstring& name, short paper_size) {
+  return EditLevel2(name, [paper_size](PRINTER_INFO_2W& info) -> DWORD {
+    if (info.pDevMode == nullptr) return ERROR_INVALID_DATA;
+    info.pDevMode->dmPaperSize = paper_size;
+    info.pDevMode->dmFields |= DM_PAPERSIZE;
+    return ERROR_SUCCESS;
+  });
 }
 
 DWORD ReadPrinterRecord(const std::wstring& name, PrinterRecord* record) {

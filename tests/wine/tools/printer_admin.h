@@ -55,6 +55,9 @@ DWORD SetWorkOffline(const std::wstring& name, bool offline);
 DWORD SetCommentAndLocation(const std::wstring& name, const std::wstring& comment,
                             const std::wstring& location);
 
+// Stores `paper_size` in the printer's settings, as another program would.
+DWORD SetPaperSize(const std::wstring& name, short paper_size);
+
 DWORD ReadPrinterRecord(const std::wstring& name, PrinterRecord* record);
 // The local printers in the spooler's enumeration order.
 DWORD ListPrinterRecords(std::vector<PrinterRecord>* records);
