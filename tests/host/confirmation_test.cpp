@@ -205,7 +205,8 @@ TEST(ConfirmationMessages, OnlyChinesePrcReadsChinese) {
   using printing::ConfirmationOutcome;
   for (const auto outcome :
        {ConfirmationOutcome::NeedsAdministrator, ConfirmationOutcome::DialogFailed,
-        ConfirmationOutcome::StoreFailed, ConfirmationOutcome::TextNotCarried}) {
+        ConfirmationOutcome::StoreFailed, ConfirmationOutcome::TextNotCarried,
+        ConfirmationOutcome::ChangedElsewhere}) {
     SCOPED_TRACE(static_cast<int>(outcome));
     const std::u16string english = printing::ConfirmationMessage(outcome, 0x0409, u"why");
     ASSERT_FALSE(english.empty());
