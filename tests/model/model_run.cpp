@@ -263,7 +263,15 @@ std::string ModelRun::Select() {
 
 InDialog ModelRun::DialogChange(const std::u16string& edited, std::vector<sim::Printer>& planned) {
   InDialog step;
-  const int pick = Below(9);
+  const int pick = Below(10);
+  if (pick == 9) {  // another program stores other settings for the edited printer
+    step.change = [edited](Printers& v) {
+      if (sim::Printer* p = FindByName(v, edited)) {
+        p->paper_size = p->paper_size == DMPAPER_A5 ? DMPAPER_LETTER : DMPAPER_A5;
+      }
+    };
+    return step;
+  }
   if (pick == 8) {
     step.change = [edited](Printers& v) {
       if (sim::Printer* p = FindByName(v, edited)) p->location = u"三楼 打印室";
@@ -408,6 +416,7 @@ std::string ModelRun::ClickOk() {
     ++coverage_[problem == Outcome::NeedsAdministrator ? "admin refused"
                 : problem == Outcome::DialogFailed     ? "dialog failed"
                 : problem == Outcome::TextNotCarried   ? "text refused"
+                : problem == Outcome::ChangedElsewhere ? "changed elsewhere"
                                                        : "store failed"];
   } else if (was_visible && !model_.window.visible) {
     ++coverage_["stored"];
@@ -536,7 +545,8 @@ std::string ModelRun::Check() {
             ? vcl::SysErrorMessage(expected.error)
             : u"";
     const auto kind = expected.problem == printing::ConfirmationOutcome::NeedsAdministrator ||
-                              expected.problem == printing::ConfirmationOutcome::TextNotCarried
+                              expected.problem == printing::ConfirmationOutcome::TextNotCarried ||
+                              expected.problem == printing::ConfirmationOutcome::ChangedElsewhere
                           ? vcl::MessageKind::Warning
                           : vcl::MessageKind::Error;
     if (boxes[i].live_resources != 0) {
@@ -546,7 +556,8 @@ std::string ModelRun::Check() {
     if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text) ||
         boxes[i].kind != kind || boxes[i].owner != form_->GetHandle() ||
         boxes[i].caption != form_->GetText()) {
-      return "message box " + std::to_string(i) + " is not the expected one (problem " +
+      return "message box " + std::to_string(i) + " is not the expected one (" +
+             std::to_string(boxes[i].text.size()) + " chars, problem " +
              std::to_string(static_cast<int>(expected.problem)) + ", error " +
              std::to_string(expected.error) + ")";
     }

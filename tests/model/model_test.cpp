@@ -55,9 +55,10 @@ TEST(ModelTest, RandomStepsAgreeWithTheModel) {
   std::cout << std::endl;
   // A full-length run that never reached one of these outcomes did not test it.
   if (steps >= kDefaultSteps) {
-    for (const char* outcome : {"stored", "cancelled", "admin refused", "dialog failed",
-                                "store failed", "text refused", "silent", "unchanged tick",
-                                "over a hundred listed", "events in dialog", "window opened"}) {
+    for (const char* outcome :
+         {"stored", "cancelled", "admin refused", "dialog failed", "store failed", "text refused",
+          "changed elsewhere", "silent", "unchanged tick", "over a hundred listed",
+          "events in dialog", "window opened"}) {
       EXPECT_GT(run.Coverage().count(outcome), 0u) << outcome << " never happened, seed " << seed;
     }
   }

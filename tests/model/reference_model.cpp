@@ -145,6 +145,7 @@ void Model::ClickOk(const DialogScript& script) {
   if (failures.Take(sim::Op::GlobalAlloc)) return;  // the record's block
   if (failures.Take(sim::Op::GetPrinter)) return;   // filling
   const short stored_paper = opened->paper_size;
+  const auto stored_private = opened->private_bytes;
 
   if (failures.Take(sim::Op::DocumentProperties)) {  // the driver's size
     boxes.push_back({Problem::DialogFailed});
@@ -192,9 +193,14 @@ void Model::ClickOk(const DialogScript& script) {
     return true;
   };
   if (!read(sim::Op::GetPrinter)) return;
+  const sim::Printer& now = *FindId(handle);
+  // A printer without a DEVMODE has no paper to change.
+  if (now.private_bytes != stored_private || (stored_private && now.paper_size != stored_paper)) {
+    boxes.push_back({Problem::ChangedElsewhere});
+    return;
+  }
   if (page != headless::CodePage::Utf8) {
     if (!read(sim::Op::GetPrinterW)) return;
-    const sim::Printer& now = *FindId(handle);
     if (Lossy(now.name) || Lossy(now.comment) || Lossy(now.location)) {
       boxes.push_back({Problem::TextNotCarried});
       return;
