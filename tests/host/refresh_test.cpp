@@ -283,6 +283,8 @@ struct ChangeBetweenEnumerations {
   std::vector<UnicodeString> settled;
 };
 
+void PrintTo(const ChangeBetweenEnumerations& change, std::ostream* out) { *out << change.what; }
+
 class RefreshSetChangeTest : public RefreshCodePageTest,
                              public ::testing::WithParamInterface<ChangeBetweenEnumerations> {};
 
