@@ -24,7 +24,6 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
       Button_ok(new vcl::TButton(this)),
       TimerEnumPrinter(new vcl::TTimer(this)),
       PrinterCount(0),
-      PrinterNames(),
       spooler_(spooler) {
   // The stored layout, at 96 dpi.
   SetToolWindowBorder();
