@@ -53,6 +53,9 @@ void ApplyLayout(TControl& control);
 // Creates the native child window of a control inside its form.
 HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD ex_style);
 int DpiOf(HWND hwnd);
+// Shows a list box item's whole text in a tooltip over it while the pointer rests on it and its
+// column cuts it off (list_tooltip_win32.cpp).
+void AttachItemTips(HWND list);
 // Puts the form's children into z-order: tab order, each label just before the control it names.
 void Restack(const TControl::Impl& form);
 
