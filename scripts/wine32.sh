@@ -10,6 +10,10 @@ root=${PD_WINE32_ROOT:-/var/cache/printerdefaults/wine32}
 here=$(cd "$(dirname "$0")/.." && pwd)
 binfmt=/proc/sys/fs/binfmt_misc
 entry=pd-qemu-i386
+# The X libraries Wine would take through recommends, so that it draws as the host's does.
+packages="wine wine32 wine64 libwine:i386 locales fonts-wine fonts-liberation fonts-wqy-zenhei
+  libxrender1:i386 libxrandr2:i386 libxcursor1:i386 libxi6:i386 libxcomposite1:i386
+  libxinerama1:i386 libxxf86vm1:i386 libxfixes3:i386"
 
 die() {
   echo "wine32: $*" >&2
@@ -32,22 +36,21 @@ make_root() {
   grep -q " $new/" /proc/mounts && die "something is still mounted under $new"
   rm -rf "$new"
   echo "wine32: creating $root from $mirror ($suite)"
-  debootstrap --variant=minbase --arch=amd64 "$suite" "$new" "$mirror" >/tmp/wine32-debootstrap.log 2>&1 ||
-    die "debootstrap failed; see /tmp/wine32-debootstrap.log"
+  debootstrap --variant=minbase --arch=amd64 "$suite" "$new" "$mirror" \
+    >/tmp/wine32-debootstrap.log 2>&1 || die "debootstrap failed; see /tmp/wine32-debootstrap.log"
   echo "deb $mirror $suite-backports main" >"$new/etc/apt/sources.list.d/backports.list"
   printf '%s UTF-8\n' en_US.UTF-8 zh_CN.UTF-8 zh_TW.UTF-8 >"$new/etc/locale.gen"
-  # The X libraries Wine would take through recommends, so that it draws as the host's does.
   in_root "$new" sh -ec '
     export DEBIAN_FRONTEND=noninteractive
     dpkg --add-architecture i386
     apt-get update -q
-    apt-get install -y -q --no-install-recommends wine wine32 wine64 libwine:i386 locales \
-      fonts-wine fonts-liberation fonts-wqy-zenhei libxrender1:i386 libxrandr2:i386 \
-      libxcursor1:i386 libxi6:i386 libxcomposite1:i386 libxinerama1:i386 libxxf86vm1:i386 \
-      libxfixes3:i386
-    apt-get install -y -q --no-install-recommends -t '"$suite"'-backports qemu-user-static
+    apt-get install -y -q --no-install-recommends $1
+    apt-get install -y -q --no-install-recommends -t $2-backports qemu-user-static
     apt-get clean
-    locale-gen' >/tmp/wine32-packages.log 2>&1 || die "installing into $new failed; see /tmp/wine32-packages.log"
+    locale-gen' sh "$packages" "$suite" >/tmp/wine32-packages.log 2>&1 ||
+    die "installing into $new failed; see /tmp/wine32-packages.log"
+  echo "$packages" >"$new/.pd-packages"
+  rm -rf "$root"
   mv "$new" "$root"
 }
 
@@ -57,7 +60,8 @@ suitable() {
   local file=$1 qemu version
   grep -qx enabled "$file" && grep -q '^flags: .*F' "$file" || return 1
   qemu=$(sed -n 's/^interpreter //p' "$file")
-  version=$("$(readlink -f "$qemu")" --version 2>/dev/null | sed -n 's/.*version \([0-9]*\)\..*/\1/p')
+  version=$("$(readlink -f "$qemu")" --version 2>/dev/null |
+    sed -n 's/.*version \([0-9]*\)\..*/\1/p')
   [ "${version:-0}" -ge 8 ]
 }
 
@@ -78,12 +82,15 @@ register() {
     fi
   done
   [ -e "$binfmt/$entry" ] && echo -1 >"$binfmt/$entry"
-  printf '%s' ":$entry:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$root/usr/bin/qemu-i386-static:F" \
-    >$binfmt/register || die "cannot register qemu-i386 with binfmt_misc"
+  # The kernel reads the \x escapes.
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  echo ":$entry:M::$magic:$mask:$root/usr/bin/qemu-i386-static:F" >$binfmt/register ||
+    die "cannot register qemu-i386 with binfmt_misc"
   echo "wine32: registered $root/usr/bin/qemu-i386-static for i386 programs"
 }
 
-[ -x "$root/usr/lib/wine/wine" ] || make_root
+[ "$(cat "$root/.pd-packages" 2>/dev/null)" = "$packages" ] || make_root
 register
 version=$("$here/cmake/wine32/wine" --version 2>&1) ||
   die "32-bit Wine does not start under emulation: $version"
