@@ -8,6 +8,13 @@ if(MINGW)
   add_compile_options($<$<CONFIG:Release,MinSizeRel>:-ffunction-sections>
                       $<$<CONFIG:Release,MinSizeRel>:-fdata-sections>)
   add_link_options($<$<CONFIG:Release,MinSizeRel>:-s> $<$<CONFIG:Release,MinSizeRel>:-Wl,--gc-sections>)
+  # The exe runs elevated: ASLR (with its relocations), DEP, terminal-server aware, as Microsoft's
+  # linker sets by default; a stack protector, its runtime linked in (-static above).
+  add_compile_options(-fstack-protector-strong)
+  add_link_options(-fstack-protector-strong -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    add_link_options(-Wl,--high-entropy-va)
+  endif()
 endif()
 if(MSVC)
   # Nothing beside the exe: the C runtime is linked in.

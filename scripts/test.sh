@@ -1,7 +1,9 @@
 #!/bin/bash
 # Sets everything up, builds the host, win64 and i686 builds, and runs every test:
-# host unit tests with sanitizers, Windows tests under Wine, the shipped exe's imports, the
-# robustness checks. Ends with one "N passed, N failed" line.
+# host unit tests with sanitizers, the Windows tests on both Windows builds (x86_64 under the
+# host's Wine, i686 under 32-bit Wine through emulation, see scripts/wine32.sh), the exes'
+# imports and hardening, the robustness checks. Each step says how long it took; ends with one
+# "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -18,13 +20,16 @@ failures=()
 step() {
   local name=$1
   shift
+  local start=$SECONDS
   echo
   echo "=== $name"
   if "$@"; then
     passed=$((passed + 1))
+    echo "=== $name: passed in $((SECONDS - start)) s"
   else
     failed=$((failed + 1))
     failures+=("$name")
+    echo "=== $name: FAILED in $((SECONDS - start)) s"
   fi
 }
 
@@ -44,11 +49,17 @@ step "i686 build (shipped exe)" configure_and_build "$build/win-i686" \
   -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
 step "i686 exe imports only Windows system DLLs" \
   bash scripts/check-imports.sh "$build/win-i686/PrinterDefaults.exe"
+step "i686 exe hardened" bash scripts/check-hardening.sh "$build/win-i686/PrinterDefaults.exe"
 
 step "win64 build" configure_and_build "$build/win-x86_64" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
-step "Windows tests under Wine" \
+step "win64 exe hardened" bash scripts/check-hardening.sh "$build/win-x86_64/PrinterDefaults.exe"
+step "Windows tests, win64 build under Wine" \
   ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
+
+step "32-bit Wine under emulation" bash scripts/wine32.sh
+step "Windows tests, i686 build under 32-bit Wine" \
+  ctest --test-dir "$build/win-i686" --output-on-failure --timeout 600
 
 step "lint" bash scripts/lint.sh
 step "fuzz" bash scripts/fuzz.sh

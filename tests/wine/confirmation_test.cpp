@@ -226,6 +226,31 @@ TEST_F(OkFlowWithDriverDialog, TextsOutsideTheCodePageAreNeverGarbled) {
   ExpectOthersUnchanged(L"Kelvo Texts");
 }
 
+// Before Windows 10 1903 (no UTF-8 manifest, code page 1252 here) a name the code page carries
+// must reach the spooler in its 1252 bytes: its UTF-8 bytes name no printer.
+TEST_F(OkFlowWithDriverDialog, ANonAsciiNameTheCodePageCarriesIsStored) {
+  const std::wstring name = L"Kelvo B\u00fcro";
+#ifndef PD_EXPECT_UTF8
+  ASSERT_EQ(GetACP(), 1252u) << "run under a Western European locale (en_US)";
+#endif
+  ASSERT_EQ(printers_->Add(name), kOk);
+  before_ = AllPrinters();
+  form_->TimerEnumPrinterTimer(nullptr);
+  Select(name);
+  pdtest::PaperDialogDriver user(form_->GetHandle(), L"A4");
+  form_->Button_okClick(form_->Button_ok);
+  user.Finish();
+
+  EXPECT_EQ(user.dialogs_seen(), 1) << Narrow(user.problem());
+  EXPECT_TRUE(user.chose_paper()) << Narrow(user.problem());
+  PrinterRecord after;
+  ASSERT_EQ(pdtest::ReadPrinterRecord(name, &after), kOk);
+  EXPECT_EQ(after.paper_size, DMPAPER_A4);
+  EXPECT_TRUE(SameTexts(before_[name], after));
+  ExpectOthersUnchanged(name);
+  EXPECT_FALSE(form_->Visible());
+}
+
 TEST_F(OkFlowWithDriverDialog, APrinterTakenOfflineWhileItsDialogIsOpenStaysOffline) {
   Select(L"Kelvo OK-2");
   DWORD offline = ~0u;

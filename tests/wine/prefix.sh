@@ -4,12 +4,12 @@
 #   prefix.sh create <prefix-dir>
 #       Creates the prefix if it is missing and installs the Wine PostScript Driver with
 #       tests/wine/test-printer.ppd. Safe to repeat. Needs the printer tool: set PD_PRINTERS_EXE
-#       to the pd_printers.exe of a 64-bit Windows build (e.g. build/win-x86_64/tests/wine/
+#       to the pd_printers.exe of the build that Wine runs (e.g. build/win-x86_64/tests/wine/
 #       pd_printers.exe); it is not searched for.
 #   prefix.sh display <state-dir>
 #       Prints the X display to use: $DISPLAY when set; otherwise starts Xvfb on a free display
-#       number (PD_XVFB_FIRST..PD_XVFB_LAST, default 90..189), records it in <state-dir> and
-#       prints its DISPLAY value, e.g. ":90".
+#       number (PD_XVFB_FIRST..PD_XVFB_LAST, default 90..189; the i686 tests use 200..299),
+#       records it in <state-dir> and prints its DISPLAY value, e.g. ":90".
 #   prefix.sh stop <prefix-dir> [<state-dir>]
 #       Stops the prefix's wineserver and the Xvfb that `display` started.
 #   prefix.sh up <prefix-dir> <state-dir>
@@ -18,8 +18,8 @@
 #       the X window manager (Wine's "Managed"=N): Xvfb has none, and Wine would otherwise wait
 #       about two seconds for one whenever a window is hidden or destroyed. The tests use this.
 #
-# Wine is called as $WINE (default /usr/lib/wine/wine64, else wine64 or wine on PATH) and
-# $WINESERVER (default: wineserver next to it, else on PATH). Nothing is written outside the
+# Wine is called as $WINE (default /usr/lib/wine/wine64, else wine64 or wine on PATH; the i686
+# tests set cmake/wine32/wine) and $WINESERVER (default: wineserver next to it, else on PATH). Nothing is written outside the
 # given directories: menu entries, Mono and Gecko are switched off while the prefix is created.
 set -eu
 
@@ -65,7 +65,7 @@ create() {
   [ $# -eq 1 ] || die "usage: prefix.sh create <prefix-dir>"
   prefix=$(absolute "$1")
   tool=${PD_PRINTERS_EXE:-}
-  [ -n "$tool" ] || die "set PD_PRINTERS_EXE to the pd_printers.exe of the x86_64 build"
+  [ -n "$tool" ] || die "set PD_PRINTERS_EXE to the pd_printers.exe of the build Wine runs"
   [ -f "$tool" ] || die "PD_PRINTERS_EXE: no such file: $tool"
   wine=$(find_wine)
 
