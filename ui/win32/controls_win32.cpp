@@ -151,7 +151,7 @@ TListBox::TListBox(TForm* owner) : TControl(owner, owner, Kind::ListBox) {
   CreateChild(impl(), L"LISTBOX",
               LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_MULTICOLUMN | WS_HSCROLL | WS_TABSTOP,
               WS_EX_CLIENTEDGE);
-  if (impl().hwnd != nullptr) AttachItemTips(impl().hwnd);
+  if (impl().hwnd != nullptr) AttachItemTips(impl());
 }
 
 void TListBox::SetItemHeight(int height) {

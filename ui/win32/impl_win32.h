@@ -12,6 +12,8 @@ namespace vcl {
 inline LPCWSTR AsWide(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text); }
 inline LPCWSTR AsWide(const UnicodeString& text) { return AsWide(text.c_str()); }
 
+class ListItemTips;  // list_tooltip_win32.cpp
+
 struct TControl::Impl {
   Kind kind = Kind::Form;
   TControl* self = nullptr;
@@ -21,6 +23,7 @@ struct TControl::Impl {
   int left = 0, top = 0, width = 0, height = 0;
   int item_height = 0;                // list boxes
   TControl* focus_control = nullptr;  // labels
+  ListItemTips* item_tips = nullptr;  // list boxes; the window's, freed with it
 
   // Forms only.
   int dpi = 96;
@@ -55,7 +58,7 @@ HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD 
 int DpiOf(HWND hwnd);
 // Shows a list box item's whole text in a tooltip over it while the pointer rests on it and its
 // column cuts it off (list_tooltip_win32.cpp).
-void AttachItemTips(HWND list);
+void AttachItemTips(TControl::Impl& list);
 // Puts the form's children into z-order: tab order, each label just before the control it names.
 void Restack(const TControl::Impl& form);
 

@@ -13,7 +13,6 @@ namespace vcl {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 // The list box draws an item's text this far in from the item's left edge.
 constexpr int kTextIndent = 1;
 // The tooltip draws its text this far inside its margin (TTM_GETMARGIN).
@@ -60,9 +59,12 @@ POINT PointOf(LPARAM lparam) {
   return POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
 }
 
-class ListTip {
+}  // namespace
+
+class ListItemTips {
  public:
-  explicit ListTip(HWND list) : list_(list) {}
+  ListItemTips(HWND list, WNDPROC list_proc) : list_(list), list_proc_(list_proc) {}
+  WNDPROC list_proc() const { return list_proc_; }
 
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
@@ -99,7 +101,7 @@ class ListTip {
       default:
         break;
     }
-    const LRESULT result = DefSubclassProc(list_, message, wparam, lparam);
+    const LRESULT result = CallWindowProcW(list_proc_, list_, message, wparam, lparam);
     if (MovesItems(message)) Refresh();
     return result;
   }
@@ -285,30 +287,39 @@ class ListTip {
   }
 
   HWND list_;
+  WNDPROC list_proc_;
   UniqueWindow tip_;
   HFONT tip_font_ = nullptr;  // the font last given to the tip
   int shown_ = -1;            // the item whose text the tip shows, or -1 while it is hidden
   POINT place_{};             // the tip window's top-left, in screen coordinates
 };
 
-LRESULT CALLBACK ListTipProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR /*id*/,
-                             DWORD_PTR data) {
-  auto* tip = reinterpret_cast<ListTip*>(data);
+namespace {
+
+// Subclassed through the window procedure itself, not SetWindowSubclass: that one looks its data
+// up in the window's properties on every message, which under Wine is a trip to the server per
+// list box message, and the refresh reads every item each second.
+LRESULT CALLBACK ItemTipsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  ListItemTips* tips = control != nullptr ? control->impl().item_tips : nullptr;
+  if (tips == nullptr) return DefWindowProcW(hwnd, message, wparam, lparam);
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, ListTipProc, kSubclassId);
-    delete tip;  // the window's since AttachItemTips; takes the tooltip window with it
-    return DefSubclassProc(hwnd, message, wparam, lparam);
+    const WNDPROC list_proc = tips->list_proc();
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(list_proc));
+    control->impl().item_tips = nullptr;
+    delete tips;  // takes the tooltip window with it
+    return CallWindowProcW(list_proc, hwnd, message, wparam, lparam);
   }
-  return tip->Handle(message, wparam, lparam);
+  return tips->Handle(message, wparam, lparam);
 }
 
 }  // namespace
 
-void AttachItemTips(HWND list) {
-  auto tip = std::make_unique<ListTip>(list);
-  if (SetWindowSubclass(list, ListTipProc, kSubclassId, reinterpret_cast<DWORD_PTR>(tip.get()))) {
-    static_cast<void>(tip.release());  // the window's now, until its WM_NCDESTROY
-  }
+void AttachItemTips(TControl::Impl& list) {
+  const auto list_proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list.hwnd, GWLP_WNDPROC));
+  if (list_proc == nullptr) return;
+  list.item_tips = new ListItemTips(list.hwnd, list_proc);  // the window's, until WM_NCDESTROY
+  SetWindowLongPtrW(list.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ItemTipsProc));
 }
 
 }  // namespace vcl
