@@ -556,8 +556,7 @@ std::string ModelRun::Check() {
     if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text) ||
         boxes[i].kind != kind || boxes[i].owner != form_->GetHandle() ||
         boxes[i].caption != form_->GetText()) {
-      return "message box " + std::to_string(i) + " is not the expected one (" +
-             std::to_string(boxes[i].text.size()) + " chars, problem " +
+      return "message box " + std::to_string(i) + " is not the expected one (problem " +
              std::to_string(static_cast<int>(expected.problem)) + ", error " +
              std::to_string(expected.error) + ")";
     }

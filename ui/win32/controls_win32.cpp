@@ -58,12 +58,10 @@ void ApplyLayout(TControl& control) {
   if (impl.kind == TControl::Kind::Label) {
     // Labels size themselves to their caption.
     const UnicodeString text = control.GetText();
-    HDC dc = GetDC(impl.hwnd);
-    HGDIOBJ old = SelectObject(dc, impl.parent->impl().hfont);
+    ClientDc dc(impl.hwnd);
+    FontSelection selection(dc.get(), impl.parent->impl().hfont);
     SIZE extent{};
-    GetTextExtentPoint32W(dc, AsWide(text), static_cast<int>(text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(impl.hwnd, dc);
+    GetTextExtentPoint32W(dc.get(), AsWide(text), static_cast<int>(text.size()), &extent);
     width = extent.cx;
     height = std::max(height, static_cast<int>(extent.cy));
   }
@@ -171,15 +169,17 @@ UnicodeString TListBox::ItemsText() const {
   return text;
 }
 
-UnicodeString TListBox::Item(int index) const {
-  const LRESULT length = SendMessageW(impl().hwnd, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+UnicodeString ListItemText(HWND list, int index) {
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR) return {};
   UnicodeString item(static_cast<size_t>(length) + 1, u'\0');
-  const LRESULT copied = SendMessageW(impl().hwnd, LB_GETTEXT, static_cast<WPARAM>(index),
+  const LRESULT copied = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
                                       reinterpret_cast<LPARAM>(&item[0]));
   item.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
   return item;
 }
+
+UnicodeString TListBox::Item(int index) const { return ListItemText(impl().hwnd, index); }
 
 void TListBox::Clear() { SendMessageW(impl().hwnd, LB_RESETCONTENT, 0, 0); }
 

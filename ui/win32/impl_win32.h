@@ -12,6 +12,41 @@ namespace vcl {
 inline LPCWSTR AsWide(const char16_t* text) { return reinterpret_cast<LPCWSTR>(text); }
 inline LPCWSTR AsWide(const UnicodeString& text) { return AsWide(text.c_str()); }
 
+// A window's client-area device context (the screen's for no window), released with it.
+class ClientDc {
+ public:
+  explicit ClientDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~ClientDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  ClientDc(const ClientDc&) = delete;
+  ClientDc& operator=(const ClientDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// A font selected into a device context until the end of the scope.
+class FontSelection {
+ public:
+  FontSelection(HDC dc, HFONT font)
+      : dc_(dc), old_(font != nullptr ? SelectObject(dc, font) : nullptr) {}
+  ~FontSelection() {
+    if (old_ != nullptr) SelectObject(dc_, old_);
+  }
+  FontSelection(const FontSelection&) = delete;
+  FontSelection& operator=(const FontSelection&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// List box item `index`'s text; empty when there is no such item.
+UnicodeString ListItemText(HWND list, int index);
+
 class ListItemTips;  // list_tooltip_win32.cpp
 
 struct TControl::Impl {

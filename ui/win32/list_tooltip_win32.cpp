@@ -25,36 +25,6 @@ struct WindowDestroyer {
 };
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
-class ClientDc {
- public:
-  explicit ClientDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-  ~ClientDc() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  ClientDc(const ClientDc&) = delete;
-  ClientDc& operator=(const ClientDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-class FontSelection {
- public:
-  FontSelection(HDC dc, HFONT font)
-      : dc_(dc), old_(font != nullptr ? SelectObject(dc, font) : nullptr) {}
-  ~FontSelection() {
-    if (old_ != nullptr) SelectObject(dc_, old_);
-  }
-  FontSelection(const FontSelection&) = delete;
-  FontSelection& operator=(const FontSelection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 POINT PointOf(LPARAM lparam) {
   return POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
 }
@@ -160,19 +130,9 @@ class ListItemTips {
     return index;
   }
 
-  UnicodeString ItemText(int index) const {
-    const LRESULT length = SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return {};
-    UnicodeString text(static_cast<size_t>(length) + 1, u'\0');
-    const LRESULT copied = SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
-    return text;
-  }
-
   // Shows item `index`'s whole text over it when the column cuts it off; hides the tip otherwise.
   void Show(int index) {
-    UnicodeString text = index >= 0 ? ItemText(index) : UnicodeString();
+    UnicodeString text = index >= 0 ? ListItemText(list_, index) : UnicodeString();
     const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
     RECT text_rect{};
     // A disabled window is under a modal dialog, which the tip must not cover.
