@@ -15,6 +15,11 @@ if(MINGW)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_link_options(-Wl,--high-entropy-va)
   endif()
+  # The same commit gives the same bytes, so that anyone can rebuild the exe and compare: no
+  # link time in the PE header, no build path in the code.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
+                      -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
 endif()
 if(MSVC)
   # Nothing beside the exe: the C runtime is linked in.

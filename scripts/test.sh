@@ -2,8 +2,8 @@
 # Sets everything up, builds the host, win64 and i686 builds, and runs every test:
 # host unit tests with sanitizers, the Windows tests on both Windows builds (x86_64 under the
 # host's Wine, i686 under 32-bit Wine through emulation, see scripts/wine32.sh), the exes'
-# imports and hardening, the robustness checks. Each step says how long it took; ends with one
-# "N passed, N failed" line.
+# imports and hardening, that the shipped exe rebuilds to the same bytes, the robustness checks.
+# Each step says how long it took; ends with one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -50,6 +50,8 @@ step "i686 build (shipped exe)" configure_and_build "$build/win-i686" \
 step "i686 exe imports only Windows system DLLs" \
   bash scripts/check-imports.sh "$build/win-i686/PrinterDefaults.exe"
 step "i686 exe hardened" bash scripts/check-hardening.sh "$build/win-i686/PrinterDefaults.exe"
+step "i686 exe byte-identical when rebuilt elsewhere" bash scripts/check-reproducible.sh \
+  "$build/win-i686/PrinterDefaults.exe" cmake/toolchain-mingw-i686.cmake MinSizeRel
 
 step "win64 build" configure_and_build "$build/win-x86_64" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
