@@ -8,7 +8,8 @@ namespace printing {
 using GetPrinterCall = BOOL (Spooler::*)(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD);
 
 // Sizing call, zero-filled block, filling call through `get` (&Spooler::GetPrinterA or
-// &Spooler::GetPrinterW). On failure `block` is empty and `error` says why.
+// &Spooler::GetPrinterW), again while the record keeps growing in between. On failure `block` is
+// empty and `error` says why: ERROR_INSUFFICIENT_BUFFER when the record never stopped growing.
 bool ReadLevel2(Spooler& spooler, GetPrinterCall get, HANDLE printer, GlobalBlock* block,
                 DWORD* error);
 

@@ -22,6 +22,14 @@ struct Result {
   DWORD error = 0;
 };
 
+// Why a read after the dialog failed: a record that never stopped growing while it was read is
+// being changed elsewhere.
+Result NotStored(DWORD error) {
+  return {error == ERROR_INSUFFICIENT_BUFFER ? ConfirmationOutcome::ChangedElsewhere
+                                             : ConfirmationOutcome::StoreFailed,
+          error};
+}
+
 // One printer from open to close; every handle and block is released before it returns.
 Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   using Outcome = ConfirmationOutcome;
@@ -63,7 +71,7 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   // The printer as it is now: a rename or other change made while the dialog was open stays.
   // The user accepted settings, so not storing them is said, not kept quiet.
   if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &current, &error)) {
-    return {Outcome::StoreFailed, error};
+    return NotStored(error);
   }
   auto* record = current.as<PRINTER_INFO_2A>();
   // Someone else stored settings meanwhile; ours were made from the old ones and would undo
@@ -76,7 +84,7 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   // Outside UTF-8 the set would pass every text through the code page and back.
   if (spooler.GetACP() != CP_UTF8) {
     if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
-      return {Outcome::StoreFailed, error};
+      return NotStored(error);
     }
     if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) return {Outcome::TextNotCarried};
   }

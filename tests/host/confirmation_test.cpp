@@ -360,14 +360,25 @@ TEST_F(ConfirmationTest, ChangesMadeWhileTheDialogIsOpenAreKept) {
 }
 
 TEST_F(ConfirmationTest, SettingsStoredElsewhereWhileTheDialogIsOpenAreNotUndone) {
-  // Another copy of the tool stores A5, then a driver-private change, while ours is open and
-  // confirmed without a change: storing would put the old settings back.
-  for (const auto& change : std::vector<std::function<void(sim::Printer&)>>{
-           [](sim::Printer& printer) { printer.paper_size = DMPAPER_A5; },
-           [](sim::Printer& printer) { printer.private_bytes->back() ^= 0x40; }}) {
+  // While ours is open and confirmed without a change, one after the other: another copy of the
+  // tool stores A5, then a driver-private change; a driver update shortens the private part (the
+  // shorter DEVMODE ends its block, so comparing it as far as the old one would read past it);
+  // the settings are removed, then stored again. Storing would put the old settings back.
+  struct Change {
+    const char* what;
+    std::function<void(sim::Printer&)> change;
+  };
+  const Change changes[] = {
+      {"paper", [](sim::Printer& printer) { printer.paper_size = DMPAPER_A5; }},
+      {"private byte", [](sim::Printer& printer) { printer.private_bytes->back() ^= 0x40; }},
+      {"shorter", [](sim::Printer& printer) { printer.private_bytes->resize(4); }},
+      {"removed", [](sim::Printer& printer) { printer.private_bytes.reset(); }},
+      {"stored anew", [](sim::Printer& printer) { printer.private_bytes.emplace(8, BYTE{7}); }}};
+  for (const Change& c : changes) {
+    SCOPED_TRACE(c.what);
     headless::MessageBoxes().clear();
     spooler.dialog = [&](sim::Dialog&) {
-      change(Lp2());
+      c.change(Lp2());
       return IDOK;
     };
     Confirm(1);
@@ -421,6 +432,80 @@ TEST_F(ConfirmationTest, PrinterGoneWhenTheDialogClosesSaysNothingWasStored) {
             u"The printer settings could not be stored.\r\n\r\nSystem error 1801");
   EXPECT_EQ(Window().close_calls, 0);
   ExpectNothingLeftBehind();
+}
+
+TEST_F(ConfirmationTest, RecordGrowingWhileItIsReadIsReadAgain) {
+  // Someone sets a longer comment between each sizing and filling call of one level-2 read. A
+  // wide read that grew once holds a comment the ANSI record lacks, a text check's refusal: no row.
+  const std::u16string growth = u"-longer-";
+  enum class Ends { Stored, Silently, ChangedElsewhere };
+  struct Case {
+    const char* what;
+    Op read;
+    bool after_dialog;
+    int growths;
+    Ends ends;
+  };
+  const Case cases[] = {{"once before the dialog", Op::GetPrinter, false, 1, Ends::Stored},
+                        {"once after it", Op::GetPrinter, true, 1, Ends::Stored},
+                        {"always before the dialog", Op::GetPrinter, false, 1000, Ends::Silently},
+                        {"always after it", Op::GetPrinter, true, 1000, Ends::ChangedElsewhere},
+                        {"always, wide", Op::GetPrinterW, true, 1000, Ends::ChangedElsewhere}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    headless::MessageBoxes().clear();
+    spooler.calls.clear();
+    Lp2().comment.clear();
+    const int sets = Lp2().sets;
+    bool dialog_done = false;
+    int grown = 0;
+    spooler.dialog = [&](sim::Dialog& dialog) {
+      dialog_done = true;
+      dialog.paper_size = DMPAPER_A4;
+      return IDOK;
+    };
+    spooler.after_call = [&](const sim::Call& call) {
+      if (call.op == c.read && !call.has_buffer && dialog_done == c.after_dialog &&
+          grown < c.growths) {
+        ++grown;
+        Lp2().comment += growth;
+      }
+    };
+    Confirm(1);
+    spooler.after_call = nullptr;
+    EXPECT_LT(grown, 10);  // a bounded number of reads
+    EXPECT_EQ(Lp2().sets, sets + (c.ends == Ends::Stored ? 1 : 0));
+    EXPECT_EQ(Called(Op::DocumentProperties), c.ends != Ends::Silently);
+    if (c.ends == Ends::ChangedElsewhere) {
+      ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+      EXPECT_EQ(headless::MessageBoxes()[0].text,
+                printing::ConfirmationMessage(printing::ConfirmationOutcome::ChangedElsewhere,
+                                              0x0409, u""));
+    } else {
+      EXPECT_TRUE(headless::MessageBoxes().empty());
+      EXPECT_EQ(Lp2().comment.size(), growth.size() * static_cast<size_t>(grown));
+    }
+    ExpectNothingLeftBehind();
+  }
+}
+
+TEST_F(ConfirmationTest, FailedReadAfterTheDialogShowsItsOwnError) {
+  // The free after the failed call may overwrite the last error; the one shown is the call's.
+  for (const Op read : {Op::GetPrinter, Op::GetPrinterW}) {
+    SCOPED_TRACE(sim::OpName(read));
+    headless::MessageBoxes().clear();
+    spooler.dialog = [&](sim::Dialog& dialog) {
+      spooler.FailNextFill(ERROR_ACCESS_DENIED, 1, read);
+      dialog.paper_size = DMPAPER_A4;
+      return IDOK;
+    };
+    Confirm(1);
+    EXPECT_EQ(Lp2().sets, 0);
+    ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+    EXPECT_EQ(headless::MessageBoxes()[0].text,
+              u"The printer settings could not be stored.\r\n\r\nSystem error 5");
+    ExpectNothingLeftBehind();
+  }
 }
 
 // The level-2 set passes every text through the ANSI code page and back.
@@ -489,6 +574,22 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"parameters", kLatin1, &sim::Printer::parameters, u"Γ", false},
         TextCase{"bestfit", headless::CodePage::BestFit, &sim::Printer::sep_file, u"é", false}),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.what); });
+
+TEST_F(ConfirmationTest, EmptyTextsStoreWhicheverRecordLeavesThemOut) {
+  // An empty text and a missing one carry nothing the code page could garble.
+  using Missing = sim::Spooler::EmptyTextMissing;
+  for (const Missing missing :
+       {Missing::InAnsi, Missing::InWide, Missing::InBoth, Missing::InNeither}) {
+    SCOPED_TRACE(static_cast<int>(missing));
+    headless::MessageBoxes().clear();
+    spooler.empty_text_missing = missing;
+    const int sets = Lp2().sets;
+    Confirm(1);
+    EXPECT_EQ(Lp2().sets, sets + 1);
+    EXPECT_TRUE(headless::MessageBoxes().empty());
+    ExpectNothingLeftBehind();
+  }
+}
 
 TEST_F(ConfirmationTest, RenamedInTheDialogToANameTheCodePageLosesIsNotStored) {
   spooler.dialog = [this](sim::Dialog& dialog) {

@@ -390,6 +390,27 @@ TEST_F(RefreshFaultTest, PrinterVanishingBetweenCallsIsSimplyGone) {
   ExpectConsistent();
 }
 
+TEST_F(RefreshTest, RecordsCountedBeyondTheFilledBlockAreNotRead) {
+  // A miscounting provider claims records it never wrote; reading them would leave the block.
+  struct Case {
+    sim::Op op;
+    std::vector<std::string> printers;
+    std::vector<UnicodeString> listed;
+  };
+  // Wide level 4: one record and its name fill less than two records' room.
+  ASSERT_LT(sizeof(u"Kelvo"), sizeof(PRINTER_INFO_4W));
+  for (const Case& c :
+       {Case{sim::Op::EnumPrinters, {}, {}}, Case{sim::Op::EnumPrintersW, {"Kelvo"}, {u"Kelvo"}}}) {
+    SCOPED_TRACE(sim::OpName(c.op));
+    spooler.printers.clear();
+    for (const std::string& name : c.printers) Add(name);
+    spooler.overcount = {{c.op, 3}};
+    Refresh();
+    EXPECT_EQ(Items(), c.listed);
+    ExpectConsistent();
+  }
+}
+
 TEST_F(RefreshFaultTest, SizeThatWouldWrapIsNotAllocated) {
   // Adding the headroom to this size would wrap to a tiny block in a 32-bit process.
   spooler.needed_override = 0xFFFFFFFEu;

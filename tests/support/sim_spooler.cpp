@@ -171,7 +171,12 @@ DWORD Spooler::Lay(const std::vector<const Printer*>& list, Layout layout, LPBYT
   };
   // Returns where the text went, as LPSTR or LPWSTR; null for a text left out.
   auto put_text = [&](const std::u16string& text, bool optional) -> void* {
-    if (optional && text.empty() && ansi) return nullptr;  // the ANSI record leaves them out
+    if (optional && text.empty()) {
+      const bool missing =
+          empty_text_missing == EmptyTextMissing::InBoth ||
+          empty_text_missing == (ansi ? EmptyTextMissing::InAnsi : EmptyTextMissing::InWide);
+      if (missing) return nullptr;
+    }
     const DWORD at = cursor;
     if (ansi) {
       const std::string converted = ToAnsi(text);
@@ -299,7 +304,8 @@ BOOL Spooler::Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buff
       Fail(ERROR_INSUFFICIENT_BUFFER);
     } else {
       Lay(list, layout, buffer, size);
-      *returned = static_cast<DWORD>(list.size());
+      const auto extra = overcount.find(op);
+      *returned = static_cast<DWORD>(list.size()) + (extra != overcount.end() ? extra->second : 0);
       result = TRUE;
     }
   }
@@ -358,7 +364,7 @@ BOOL Spooler::GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD
   const bool known = handles_.count(printer) != 0;
   const Printer* target = Target(printer);
   if (target != nullptr) call.name = ToAnsi(target->name);
-  if (TakeFailure(op)) {
+  if (TakeFailure(op, buffer != nullptr)) {
   } else if (!known) {
     Fail(ERROR_INVALID_HANDLE);
   } else if (target == nullptr) {
@@ -539,6 +545,7 @@ BOOL Spooler::ClosePrinter(HANDLE printer) {
   } else {
     if (const Printer* target = Target(printer)) call.name = ToAnsi(target->name);
     handles_.erase(handle);
+    last_error_ = 0;  // as a real close may
     result = TRUE;
   }
   call.result = result;
@@ -602,6 +609,7 @@ void* Spooler::Free(bool global, void* block) {
   } else {
     std::free(block);
     blocks_.erase(it);
+    last_error_ = 0;  // as a real free may
   }
   call.result = result == nullptr;
   Record(call);

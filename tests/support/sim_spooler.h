@@ -1,7 +1,8 @@
 // A simulated print spooler for host tests, benchmarks and fuzzing. It writes records into the
 // caller's buffers the way winspool does (records back to back, then the strings and DEVMODEs they
 // point to), checks every write against the size the caller gave, records every call, counts open
-// handles and live blocks, and fails any call on demand.
+// handles and live blocks, and fails any call on demand. Its releases clear the last error, as
+// real ones may, so a caller has to read it before releasing anything.
 //
 // Printers carry their true (UTF-16) texts. The ANSI calls pass them through the spooler's code
 // page as Windows does, so a page that lacks a character loses it there, and an ANSI set that
@@ -114,6 +115,13 @@ class Spooler final : public printing::Spooler {
   HANDLE failed_open_leaves = nullptr;
   // An injected failure of a filling enumeration still writes the records and their count.
   bool failed_fill_writes_records = false;
+  // A filling enumeration through the op reports this many records more than it wrote, as a
+  // miscounting provider may.
+  std::map<Op, DWORD> overcount;
+  // Which level-2 records leave an empty share name, comment, location, separator file or
+  // parameters out (a null pointer) instead of handing out "".
+  enum class EmptyTextMissing { InAnsi, InWide, InBoth, InNeither };
+  EmptyTextMissing empty_text_missing = EmptyTextMissing::InAnsi;
   // Runs after every recorded call, e.g. to change the printer set between two calls.
   std::function<void(const Call&)> after_call;
 
@@ -126,7 +134,7 @@ class Spooler final : public printing::Spooler {
   void FailNext(Op op, DWORD error, int times = 1);
   // Makes the call with this index in `calls` (counting from 0) fail with `error`.
   void FailCall(size_t index, DWORD error) { fail_call_ = {index, error}; }
-  // Makes only filling (buffer-carrying) enumeration calls of `op` fail.
+  // Makes only filling (buffer-carrying) enumeration or level-2 read calls of `op` fail.
   void FailNextFill(DWORD error, int times = 1, Op op = Op::EnumPrinters);
 
   int OpenHandles() const { return static_cast<int>(handles_.size()); }
