@@ -8,7 +8,8 @@
 #       pd_printers.exe); it is not searched for.
 #   prefix.sh display <state-dir>
 #       Prints the X display to use: $DISPLAY when set; otherwise starts Xvfb on a free display
-#       number (PD_XVFB_FIRST..PD_XVFB_LAST, default 90..189; the i686 tests use 200..299),
+#       number (PD_XVFB_FIRST..PD_XVFB_LAST, default 90..189; the i686 tests use 200..299,
+#       the run under Wine 10 300..399),
 #       records it in <state-dir> and prints its DISPLAY value, e.g. ":90".
 #   prefix.sh stop <prefix-dir> [<state-dir>]
 #       Stops the prefix's wineserver and the Xvfb that `display` started.
@@ -17,6 +18,9 @@
 #       `stop` so the tests do not each pay for starting it, and with windows left unmanaged by
 #       the X window manager (Wine's "Managed"=N): Xvfb has none, and Wine would otherwise wait
 #       about two seconds for one whenever a window is hidden or destroyed. The tests use this.
+#
+# PD_WINE_SUFFIX, when set, is appended to the folders given, so that a run under another Wine
+# (a $WINE of its own, e.g. cmake/wine10/wine) keeps prefixes of its own.
 #
 # Wine is called as $WINE (default /usr/lib/wine/wine64, else wine64 or wine on PATH; the i686
 # tests set cmake/wine32/wine) and $WINESERVER (default: wineserver next to it, else on PATH). Nothing is written outside the
@@ -168,6 +172,12 @@ up() {
 [ $# -ge 1 ] || die "usage: prefix.sh create|display|stop|up ..."
 command=$1
 shift
+if [ -n "${PD_WINE_SUFFIX:-}" ]; then
+  for dir; do
+    shift
+    set -- "$@" "$dir$PD_WINE_SUFFIX"
+  done
+fi
 case "$command" in
   create) create "$@" ;;
   display) display "$@" ;;

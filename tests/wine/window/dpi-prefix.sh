@@ -15,10 +15,12 @@ wine=${WINE:-/usr/lib/wine/wine64}
 DISPLAY=$(sh "$prefix_sh" display "$2")
 export DISPLAY
 sh "$prefix_sh" create "$1"
-WINEPREFIX=$(cd "$1" && pwd) WINEDEBUG=-all \
+# prefix.sh adds PD_WINE_SUFFIX to the folders it is given; the calls below name the prefix here.
+prefix=$(cd "$1${PD_WINE_SUFFIX:-}" && pwd)
+WINEPREFIX=$prefix WINEDEBUG=-all \
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$3" /f \
   </dev/null >/dev/null 2>&1
 # Let the server end on its own, writing the registry out, before up starts a new one.
-WINEPREFIX=$(cd "$1" && pwd) "$(dirname "$wine")/wineserver" -w
+WINEPREFIX=$prefix "$(dirname "$wine")/wineserver" -w
 sh "$prefix_sh" up "$1" "$2"
 echo "screen at $3 dpi"
