@@ -1,9 +1,10 @@
 #!/bin/bash
 # Sets everything up, builds the host, win64 and i686 builds, and runs every test:
 # host unit tests with sanitizers, the Windows tests on both Windows builds (x86_64 under the
-# host's Wine, i686 under 32-bit Wine through emulation, see scripts/wine32.sh), the exes'
-# imports and hardening, that the shipped exe rebuilds to the same bytes, the robustness checks.
-# Each step says how long it took; ends with one "N passed, N failed" line.
+# host's Wine 8 and under Wine 10, see scripts/wine10.sh; i686 under 32-bit Wine through
+# emulation, see scripts/wine32.sh), the exes' imports and hardening, that the shipped exe
+# rebuilds to the same bytes, the robustness checks. Each step says how long it took; ends with
+# one "N passed, N failed" line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -58,6 +59,10 @@ step "win64 build" configure_and_build "$build/win-x86_64" \
 step "win64 exe hardened" bash scripts/check-hardening.sh "$build/win-x86_64/PrinterDefaults.exe"
 step "Windows tests, win64 build under Wine" \
   ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
+
+step "Wine 10 (Debian 13)" bash scripts/wine10.sh
+step "Windows tests, win64 build under Wine 10" \
+  sh scripts/ctest-wine10.sh "$build/win-x86_64" --output-on-failure --timeout 600
 
 step "32-bit Wine under emulation" bash scripts/wine32.sh
 step "Windows tests, i686 build under 32-bit Wine" \
