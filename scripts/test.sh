@@ -57,7 +57,7 @@ step "i686 exe byte-identical when rebuilt elsewhere" bash scripts/check-reprodu
 step "win64 build" configure_and_build "$build/win-x86_64" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
 step "win64 exe hardened" bash scripts/check-hardening.sh "$build/win-x86_64/PrinterDefaults.exe"
-step "Windows tests, win64 build under Wine" \
+step "Windows tests, win64 build under Wine 8" \
   ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
 
 step "Wine 10 (Debian 13)" bash scripts/wine10.sh
