@@ -43,6 +43,20 @@ configure_and_build() {
 }
 
 mkdir -p "$build"
+# The two Wine chroots take minutes of downloading and unpacking when new; they are made in the
+# background while the builds run, and their steps below wait for them.
+bash scripts/wine10.sh >"$build/wine10-setup.log" 2>&1 &
+wine10_setup=$!
+bash scripts/wine32.sh >"$build/wine32-setup.log" 2>&1 &
+wine32_setup=$!
+# Waits for a background set-up and shows what it said.
+set_up() {
+  local status=0
+  wait "$1" || status=$?
+  cat "$2"
+  return $status
+}
+
 step "host build" configure_and_build "$build/host" -DCMAKE_BUILD_TYPE=Debug
 step "host tests" ctest --test-dir "$build/host" -j "$jobs" --output-on-failure
 
@@ -60,11 +74,11 @@ step "win64 exe hardened" bash scripts/check-hardening.sh "$build/win-x86_64/Pri
 step "Windows tests, win64 build under Wine 8" \
   ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
 
-step "Wine 10 (Debian 13)" bash scripts/wine10.sh
+step "Wine 10 (Debian 13)" set_up $wine10_setup "$build/wine10-setup.log"
 step "Windows tests, win64 build under Wine 10" \
   sh scripts/ctest-wine10.sh "$build/win-x86_64" --output-on-failure --timeout 600
 
-step "32-bit Wine under emulation" bash scripts/wine32.sh
+step "32-bit Wine under emulation" set_up $wine32_setup "$build/wine32-setup.log"
 step "Windows tests, i686 build under 32-bit Wine" \
   ctest --test-dir "$build/win-i686" --output-on-failure --timeout 600
 
