@@ -86,5 +86,21 @@ TEST_F(CutOffNamesTest, RestingPointerShowsTheWholeNameOverItsItem) {
   EXPECT_TRUE(TipShows(L""));
 }
 
+TEST_F(CutOffNamesTest, NoTipOverTheDriverDialog) {
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({kRoom214, L"Kelvo LP-1"}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  UINT hover_ms = 400;
+  SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hover_ms, 0);
+
+  // OK is pressed while the pointer comes to rest on a cut-off name: the hover the list asked
+  // for falls due once the dialog has disabled the window.
+  PointAt(kRoom214);
+  Sleep(hover_ms / 4);  // the list takes the move and starts waiting for the pointer to rest
+  ASSERT_NO_FATAL_FAILURE(ChooseThroughOk(kRoom214, L"A4", [&] {
+    Sleep(2 * hover_ms);
+    EXPECT_EQ(ShownTip(), L"") << "the tooltip shows over the dialog";
+  }));
+}
+
 }  // namespace
 }  // namespace pdwin
