@@ -139,6 +139,13 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     case WM_SETTINGCHANGE:
       RefreshColors(*form, false);  // high contrast on or off
       break;
+    case WM_CANCELMODE:
+      // A dialog or message box disables the window: its controls let go of the pointer too,
+      // and the list hides its tooltip, which would lie over the dialog.
+      for (TControl* child : form->children) {
+        SendMessageW(child->impl().hwnd, WM_CANCELMODE, 0, 0);
+      }
+      break;
     case WM_CHANGEUISTATE:
     case WM_UPDATEUISTATE:
       if (!KeepFocusCue(wparam)) return 0;

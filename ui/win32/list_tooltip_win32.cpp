@@ -48,6 +48,7 @@ class ListItemTips {
         Show(ItemAt(PointOf(lparam)));
         break;
       case WM_MOUSELEAVE:
+      case WM_CANCELMODE:  // from the form, as a dialog disables it; Wine then sends no leave
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
@@ -135,7 +136,8 @@ class ListItemTips {
     UnicodeString text = index >= 0 ? ListItemText(list_, index) : UnicodeString();
     const auto font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
     RECT text_rect{};
-    // A disabled window is under a modal dialog, which the tip must not cover.
+    // A hover asked for before a dialog disabled the window still comes (Wine looks only at the
+    // list, not at what lies over it or its window's state); the tip must not cover the dialog.
     if (text.empty() || !IsWindowEnabled(GetAncestor(list_, GA_ROOT)) ||
         !CutOff(index, text, font, &text_rect) || !CreateTip()) {
       Hide();
