@@ -62,7 +62,10 @@ class ListItemTips {
       case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lparam);
         if (tip_ && header->hwndFrom == tip_.get() && header->code == TTN_SHOW) {
-          // Over the item, whatever place the tooltip chose for itself.
+          // Over the item, whatever place the tooltip chose for itself. Windows keeps a
+          // TTF_ABSOLUTE tip where TTM_TRACKPOSITION put it; Wine's frames that point (a pixel
+          // off) and moves a tip that reaches past the screen's foot above the list. It tells us
+          // after placing the tip and before showing it, and ignores the result.
           SetWindowPos(tip_.get(), nullptr, place_.x, place_.y, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
           return TRUE;

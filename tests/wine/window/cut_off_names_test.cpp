@@ -23,8 +23,8 @@ class CutOffNamesTest : public WindowTest {
       ExpectCleanExit();
     }
   }
-  // Rests the pointer on the item showing `name`; returns the item's rectangle on the screen.
-  RECT PointAt(const std::wstring& name) {
+  // The rectangle on the screen of the item showing `name`.
+  RECT ItemRect(const std::wstring& name) const {
     const std::vector<std::wstring> items = Items();
     const auto index = std::find(items.begin(), items.end(), name) - items.begin();
     RECT item{};
@@ -33,6 +33,11 @@ class CutOffNamesTest : public WindowTest {
               LB_ERR)
         << name;
     MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    return item;
+  }
+  // Rests the pointer on the item showing `name`; returns the item's rectangle on the screen.
+  RECT PointAt(const std::wstring& name) const {
+    const RECT item = ItemRect(name);
     SetCursorPos(item.left + Scaled(20), (item.top + item.bottom) / 2);
     return item;
   }
@@ -52,6 +57,23 @@ class CutOffNamesTest : public WindowTest {
     if (WaitUntil([&] { return ShownTip() == name; }, 5000)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the tooltip shows \"" << ShownTip() << "\"";
   }
+  // Whether the tip is laid over `item`, from its left edge out past the list's; moved left only
+  // by the screen's edge.
+  ::testing::AssertionResult TipLiesOver(const RECT& item) const {
+    RECT tip{};
+    GetWindowRect(FindProcessWindow(app_->id(), L"tooltips_class32"), &tip);
+    const int screen_right = GetSystemMetrics(SM_CXSCREEN);
+    if (tip.right <= screen_right && tip.right > item.right &&
+        (std::abs(tip.left - item.left) <= Scaled(4) ||
+         (tip.left < item.left && tip.right >= screen_right - 2)) &&
+        std::abs((tip.top + tip.bottom) / 2 - (item.top + item.bottom) / 2) <= Scaled(3)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "tip (" << tip.left << ", " << tip.top << ")-(" << tip.right << ", " << tip.bottom
+           << "), item (" << item.left << ", " << item.top << ")-(" << item.right << ", "
+           << item.bottom << ")";
+  }
 };
 
 TEST_F(CutOffNamesTest, RestingPointerShowsTheWholeNameOverItsItem) {
@@ -64,17 +86,7 @@ TEST_F(CutOffNamesTest, RestingPointerShowsTheWholeNameOverItsItem) {
 
   const RECT item = PointAt(kRoom214);
   ASSERT_TRUE(TipShows(kRoom214));
-  // Laid over the item, from its left edge out past the list's; moved left only by the screen's
-  // edge.
-  RECT tip{};
-  GetWindowRect(FindProcessWindow(app_->id(), L"tooltips_class32"), &tip);
-  const int screen_right = GetSystemMetrics(SM_CXSCREEN);
-  EXPECT_LE(tip.right, screen_right);
-  EXPECT_TRUE(std::abs(tip.left - item.left) <= Scaled(4) ||
-              (tip.left < item.left && tip.right >= screen_right - 2))
-      << "tip from " << tip.left << " to " << tip.right << ", item from " << item.left;
-  EXPECT_LE(std::abs((tip.top + tip.bottom) / 2 - (item.top + item.bottom) / 2), Scaled(3));
-  EXPECT_GT(tip.right, item.right);
+  EXPECT_TRUE(TipLiesOver(item));
 
   // The refresh moves Room 318 up under the resting pointer: never the stale name.
   ASSERT_EQ(printers_->Remove(kRoom214), static_cast<DWORD>(ERROR_SUCCESS));
@@ -84,6 +96,21 @@ TEST_F(CutOffNamesTest, RestingPointerShowsTheWholeNameOverItsItem) {
 
   SetCursorPos(0, 0);  // leaves the list
   EXPECT_TRUE(TipShows(L""));
+
+  // On an item at the foot of the screen too, the window reaching a little past it: the tooltip
+  // itself would move there (Wine's puts it above the list).
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(form_, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  RECT form{};
+  ASSERT_TRUE(GetWindowRect(form_, &form));
+  const LONG drop = monitor.rcWork.bottom + 2 - ItemRect(kRoom318).bottom;
+  ASSERT_TRUE(SetWindowPos(form_, nullptr, form.left, form.top + drop, 0, 0,
+                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+  const RECT low = PointAt(kRoom318);
+  ASSERT_EQ(low.bottom, monitor.rcWork.bottom + 2);
+  ASSERT_TRUE(TipShows(kRoom318));
+  EXPECT_TRUE(TipLiesOver(low));
 }
 
 // OK opens the driver's dialog, which disables the window: no tooltip lies over the dialog,
