@@ -45,7 +45,6 @@ HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD 
                       form.hwnd, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
   if (impl.hwnd == nullptr) return nullptr;
   SetWindowLongPtrW(impl.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(impl.self));
-  SendMessageW(impl.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
   return impl.hwnd;
 }
 
@@ -59,7 +58,7 @@ void ApplyLayout(TControl& control) {
     // Labels size themselves to their caption.
     const UnicodeString text = control.GetText();
     ClientDc dc(impl.hwnd);
-    FontSelection selection(dc.get(), impl.parent->impl().hfont);
+    FontSelection selection(dc.get(), impl.drawn_font);
     SIZE extent{};
     GetTextExtentPoint32W(dc.get(), AsWide(text), static_cast<int>(text.size()), &extent);
     width = extent.cx;
@@ -90,7 +89,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 void TControl::SetTextBuf(const char16_t* text) {
   SetWindowTextW(impl_->hwnd, AsWide(text));
-  if (impl_->kind == Kind::Label) ApplyLayout(*this);
+  if (RefreshFont(*this) || impl_->kind == Kind::Label) ApplyLayout(*this);
 }
 
 UnicodeString TControl::GetText() const {
@@ -181,10 +180,14 @@ UnicodeString ListItemText(HWND list, int index) {
 
 UnicodeString TListBox::Item(int index) const { return ListItemText(impl().hwnd, index); }
 
-void TListBox::Clear() { SendMessageW(impl().hwnd, LB_RESETCONTENT, 0, 0); }
+void TListBox::Clear() {
+  SendMessageW(impl().hwnd, LB_RESETCONTENT, 0, 0);
+  if (RefreshFont(*this)) ApplyLayout(*this);
+}
 
 void TListBox::ItemsAdd(const UnicodeString& item) {
   SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(item)));
+  if (RefreshFontForItem(impl(), item)) ApplyLayout(*this);
 }
 
 int TListBox::Count() const {

@@ -18,35 +18,6 @@ TControl::Impl* ImplOf(HWND hwnd) {
   return reinterpret_cast<TControl::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// The charset of the user's language. DEFAULT_CHARSET would follow the process's code page, which
-// the manifest makes UTF-8, and pick a font without the user's script.
-BYTE UserCharset() {
-  DWORD code_page = 0;
-  CHARSETINFO info{};
-  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
-                     reinterpret_cast<LPWSTR>(&code_page),
-                     sizeof(code_page) / sizeof(WCHAR)) == 0 ||
-      !TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<UINT_PTR>(code_page)), &info,
-                            TCI_SRCCODEPAGE)) {
-    return DEFAULT_CHARSET;
-  }
-  return static_cast<BYTE>(info.ciCharset);
-}
-
-void RebuildFont(TControl::Impl& form) {
-  HFONT old = form.hfont;
-  form.hfont = CreateFontW(MulDiv(form.font.height, form.dpi, 96), 0, 0, 0,
-                           form.font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, UserCharset(),
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           AsWide(form.font.face));
-  SendMessageW(form.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont), FALSE);
-  for (TControl* child : form.children) {
-    SendMessageW(child->impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(form.hfont),
-                 form.laid_out ? TRUE : FALSE);
-  }
-  if (old != nullptr) DeleteObject(old);
-}
-
 // Window size for the design client size at the form's dpi.
 SIZE OuterSize(const TControl::Impl& form) {
   RECT rect{0, 0, form.Scale(form.width), form.Scale(form.height)};
@@ -162,7 +133,7 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
       break;
     case WM_DPICHANGED: {
       form->dpi = HIWORD(wparam);
-      RebuildFont(*form);
+      RebuildFonts(*form);
       const auto* suggested = reinterpret_cast<const RECT*>(lparam);
       const SIZE size = OuterSize(*form);
       SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy,
@@ -220,7 +191,7 @@ TForm::~TForm() {
   Impl& form = impl();
   if (form.hwnd != nullptr && IsWindow(form.hwnd)) DestroyWindow(form.hwnd);
   form.hwnd = nullptr;
-  if (form.hfont != nullptr) DeleteObject(form.hfont);
+  DeleteFonts(form);
   for (HICON icon : form.icons) {
     if (icon != nullptr) DestroyIcon(icon);
   }
@@ -249,7 +220,7 @@ void TForm::SetButtonHighlightColor() {
 void TForm::SetFont(const FontSpec& font) {
   impl().font = font;
   if (!impl().laid_out) return;  // made once, when the window first shows
-  RebuildFont(impl());
+  RebuildFonts(impl());
   for (TControl* child : impl().children) ApplyLayout(*child);
 }
 
@@ -262,7 +233,7 @@ void TForm::Show() {
   Impl& form = impl();
   if (!form.laid_out && form.hwnd != nullptr) {
     form.laid_out = true;
-    RebuildFont(form);
+    RebuildFonts(form);
     // Sized for the design client area and centred on the primary screen, in one move.
     const SIZE size = OuterSize(form);
     SetWindowPos(form.hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "ui/font_fit.h"
 #include "ui/form_colors.h"
 #include "ui/vcl.h"
 
@@ -59,11 +60,15 @@ struct TControl::Impl {
   int item_height = 0;                // list boxes
   TControl* focus_control = nullptr;  // labels
   ListItemTips* item_tips = nullptr;  // list boxes; the window's, freed with it
+  HFONT drawn_font = nullptr;         // child controls: the form's font they draw with
 
   // Forms only.
   int dpi = 96;
   FontSpec font{u"System", -13, true};
-  HFONT hfont = nullptr;
+  HFONT hfont = nullptr;          // the design font at the form's dpi
+  HFONT scalable_font = nullptr;  // for text the design font cannot draw; made when first needed
+  ui::RealizedFont design_font;
+  UINT design_code_page = 0;  // of a raster design font
   // Sizes, positions, z-order and font reach the native windows from the first Show on, in one
   // pass: each native change before then would be undone by the next setting.
   bool laid_out = false;
@@ -96,6 +101,15 @@ int DpiOf(HWND hwnd);
 void AttachItemTips(TControl::Impl& list);
 // Puts the form's children into z-order: tab order, each label just before the control it names.
 void Restack(const TControl::Impl& form);
+
+// Fonts (fonts_win32.cpp).
+// Makes the form's fonts for its dpi and gives each child control the one for its text.
+void RebuildFonts(TControl::Impl& form);
+void DeleteFonts(TControl::Impl& form);
+// Gives a control the form's font for its current text; true when that changed its font.
+bool RefreshFont(TControl& control);
+// The same for a list box that has just gained `item`.
+bool RefreshFontForItem(TControl::Impl& list, const UnicodeString& item);
 
 // Colours and focus cues (appearance_win32.cpp).
 // Chooses the form's colours for the current scheme and repaints when they or `force` say so.
