@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64
-  wine wine64 xvfb xdotool x11-utils imagemagick fonts-wqy-zenhei locales debootstrap
+  wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick fonts-wqy-zenhei locales debootstrap
   clang clang-tidy clang-format cppcheck libclang-rt-14-dev
 )
 

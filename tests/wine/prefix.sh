@@ -16,8 +16,8 @@
 #   prefix.sh up <prefix-dir> <state-dir>
 #       display, then create on that display, with the prefix's wineserver kept running until
 #       `stop` so the tests do not each pay for starting it, and with windows left unmanaged by
-#       the X window manager (Wine's "Managed"=N): Xvfb has none, and Wine would otherwise wait
-#       about two seconds for one whenever a window is hidden or destroyed. The tests use this.
+#       the X window manager and with Windows' font linking (tests/wine/prefix.reg). The tests
+#       use this.
 #
 # PD_WINE_SUFFIX, when set, is appended to the folders given, so that a run under another Wine
 # (a $WINE of its own, e.g. cmake/wine10/wine) keeps prefixes of its own.
@@ -83,6 +83,13 @@ create() {
       die "wineboot failed in $prefix; see $prefix/wineboot.log"
     : >"$prefix/.pd-created"
   fi
+  # Windows always has its raster "System" font, drawn only at its designed sizes or whole
+  # multiples of them; without it Wine would scale a TrueType stand-in to any size. Wine's model
+  # of the Western one; not its Chinese model svgasys.fon, which lacks the Chinese glyphs that
+  # Chinese Windows' own has.
+  font=/usr/share/wine/fonts/vgasys.fon
+  [ -f "$font" ] || die "no $font (install fonts-wine)"
+  [ -f "$prefix/drive_c/windows/Fonts/vgasys.fon" ] || cp "$font" "$prefix/drive_c/windows/Fonts/"
   # Into a log, not our output: Wine's service processes started here inherit these streams
   # and may outlive us.
   if ! "$wine" "$tool" install-driver "$here/test-printer.ppd" >"$prefix/install-driver.log" 2>&1
@@ -163,9 +170,9 @@ up() {
   WINEPREFIX=$(absolute "$1") "$server" -p </dev/null >/dev/null 2>&1 ||
     die "could not start a wineserver for $1"
   create "$1"
-  WINEPREFIX=$(absolute "$1") "$(find_wine)" reg add 'HKCU\Software\Wine\X11 Driver' \
-    /v Managed /t REG_SZ /d N /f >"$1/settings.log" 2>&1 ||
-    die "could not change the X11 settings of $1"
+  settings="Z:$(echo "$here/prefix.reg" | tr / '\\')"
+  WINEPREFIX=$(absolute "$1") "$(find_wine)" reg import "$settings" >"$1/settings.log" 2>&1 ||
+    die "could not change the settings of $1; see $1/settings.log"
   echo "Wine prefix $1 ready on display $DISPLAY"
 }
 
