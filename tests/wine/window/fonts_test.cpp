@@ -1,0 +1,194 @@
+// The font each control draws its text with, read inside the running program: the designed
+// raster "System" where Windows draws it as designed (96 dpi, a text in its code page), a
+// scalable face at the scaled size everywhere else, and glyphs, never boxes, in every script.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tests/wine/window/font_probe.h"
+#include "tests/wine/window/window_fixture.h"
+
+namespace pdwin {
+namespace {
+
+// The stored design: "System", 13-pixel characters at 96 dpi, bold.
+constexpr int kDesignCharHeight = 13;
+
+constexpr wchar_t kLongName[] =
+    L"Kelvo LaserPro 5200 Series PCL6 Universal (Headquarters Building 4, Floor 2, Room 214)";
+constexpr const wchar_t* kScriptNames[] = {L"Kelvo 彩色激光", L"Kelvo Γραφείο", L"Kelvo カラー"};
+
+// Where this run shows Windows' own raster "System" for Latin text: the prefix has Windows'
+// Western system font at its design size; Chinese Windows' own cannot be had here.
+bool DesignFontHere() { return ExpectedDpi() == 96 && GetUserDefaultLangID() != 0x0804; }
+
+std::wstring Describe(const ProbedFont& font) {
+  return L"\"" + std::wstring(font.face) + L"\" " + std::to_wstring(font.char_height) +
+         L" px weight " + std::to_wstring(font.weight) + (font.raster ? L" raster" : L" scalable");
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string utf8(text.size() * 3, '\0');
+  utf8.resize(static_cast<size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
+                          static_cast<int>(utf8.size()), nullptr, nullptr)));
+  return utf8;
+}
+
+// Bold, crisp at the character height scaled to `dpi`, and with a glyph for every character.
+::testing::AssertionResult DrawsAtScaledSize(const ProbedFont* font, int dpi = ExpectedDpi()) {
+  if (font == nullptr) return ::testing::AssertionFailure() << "the probe did not see it";
+  const int height = MulDiv(kDesignCharHeight, dpi, 96);
+  const bool raster_as_designed = font->raster && dpi == 96 && font->char_height == height;
+  const bool scalable_at_size = !font->raster && std::abs(font->char_height - height) <= 1;
+  if (!(raster_as_designed || scalable_at_size) || font->weight < FW_BOLD) {
+    return ::testing::AssertionFailure()
+           << Describe(*font) << "; wanted bold at " << height << " px, raster only at 96 dpi";
+  }
+  if (font->boxes != 0) {
+    return ::testing::AssertionFailure()
+           << Describe(*font) << " draws " << font->boxes << " characters as boxes, in \""
+           << font->boxed_text << "\"";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult IsDesignFont(const ProbedFont* font) {
+  if (font != nullptr && font->raster && std::wstring(font->face) == L"System") {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << (font ? Describe(*font) : L"not seen");
+}
+
+class FontsTest : public WindowTest {
+ protected:
+  void TearDown() override {
+    SetCursorPos(0, 0);  // off the windows of later tests
+    if (app_ && app_->Running()) {
+      PostMessageW(form_, WM_CLOSE, 0, 0);
+      ExpectCleanExit();
+    }
+  }
+  FontProbeReport Probe() {
+    FontProbeReport report{};
+    std::wstring problem;
+    EXPECT_TRUE(ReadFonts(app_->id(), &report, &problem)) << problem;
+    return report;
+  }
+  // Rests the pointer on the list's item `name` until its tooltip shows; returns the tooltip.
+  HWND ShowTipOf(const std::wstring& name) {
+    const std::vector<std::wstring> items = Items();
+    const auto index = std::find(items.begin(), items.end(), name) - items.begin();
+    RECT item{};
+    SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&item));
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    SetCursorPos(item.left + Scaled(20), (item.top + item.bottom) / 2);
+    HWND tip = nullptr;
+    WaitUntil(
+        [&] {
+          tip = FindProcessWindow(app_->id(), L"tooltips_class32");
+          return tip != nullptr && IsWindowVisible(tip);
+        },
+        5000);
+    return tip != nullptr && IsWindowVisible(tip) ? tip : nullptr;
+  }
+  bool ListedNow() {
+    return WaitUntil([&] { return Items() == EligibleNow(); }, 10000);
+  }
+};
+
+TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1", kLongName}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  HWND tip = ShowTipOf(kLongName);
+  ASSERT_NE(tip, nullptr) << "no tooltip over the cut-off name";
+  const FontProbeReport report = Probe();
+
+  const RECT client = ClientRect(form_);
+  const struct {
+    const char* name;
+    HWND window;
+  } controls[] = {
+      {"title", label_}, {"list", list_}, {"OK", ok_}, {"Cancel", cancel_}, {"tooltip", tip}};
+  for (const auto& control : controls) {
+    const ProbedFont* font = FontOf(report, control.window);
+    if (font != nullptr) std::printf("%-8s %s\n", control.name, Utf8(Describe(*font)).c_str());
+    EXPECT_TRUE(DrawsAtScaledSize(font)) << control.name;
+    if (DesignFontHere()) {
+      EXPECT_TRUE(IsDesignFont(font)) << control.name;
+    }
+  }
+
+  // The title sizes itself to its text, inside the window and above the list.
+  const ProbedFont* title = FontOf(report, label_);
+  const RECT label = RectInParent(label_);
+  ASSERT_NE(title, nullptr);
+  EXPECT_GE(label.right - label.left, title->text_width);
+  EXPECT_GE(label.bottom - label.top, title->text_height);
+  EXPECT_LE(label.right, client.right);
+  EXPECT_LE(label.bottom, RectInParent(list_).top);
+  // Each button's caption clear of its edges.
+  for (HWND button : {ok_, cancel_}) {
+    const ProbedFont* font = FontOf(report, button);
+    ASSERT_NE(font, nullptr);
+    const RECT box = ClientRect(button);
+    EXPECT_LE(font->text_width + 2 * Scaled(4), box.right) << WindowText(button);
+    EXPECT_LE(font->text_height, box.bottom) << WindowText(button);
+  }
+}
+
+TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1", L"Kelvo Café"}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  FontProbeReport report = Probe();
+  EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
+  if (DesignFontHere()) {
+    EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
+  }
+
+  // Names the design font has no glyphs for join the list: it takes a font that draws them, the
+  // buttons keep theirs.
+  for (const wchar_t* name : kScriptNames) ASSERT_NO_FATAL_FAILURE(AddPrinters({name}));
+  ASSERT_TRUE(ListedNow());
+  report = Probe();
+  EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
+  if (DesignFontHere()) {
+    EXPECT_FALSE(IsDesignFont(FontOf(report, list_)));
+    EXPECT_TRUE(IsDesignFont(FontOf(report, ok_)));
+  }
+
+  // And the design font again once they are gone.
+  for (const wchar_t* name : kScriptNames) {
+    ASSERT_EQ(printers_->Remove(name), static_cast<DWORD>(ERROR_SUCCESS)) << name;
+  }
+  ASSERT_TRUE(ListedNow());
+  report = Probe();
+  EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
+  if (DesignFontHere()) {
+    EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
+  }
+}
+
+// As when the window moves to a monitor with another dpi and back.
+TEST_F(FontsTest, FollowTheWindowToAnotherDpi) {
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1"}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  for (int dpi : {ExpectedDpi() == 96 ? 144 : 96, ExpectedDpi()}) {
+    std::wstring problem;
+    ASSERT_TRUE(MoveToDpi(app_->id(), dpi, &problem)) << problem;
+    EXPECT_EQ(ClientRect(form_).right, MulDiv(386, dpi, 96));
+    const FontProbeReport report = Probe();
+    for (HWND control : {label_, list_, ok_, cancel_}) {
+      EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, control), dpi))
+          << WindowText(control) << " at " << dpi << " dpi";
+    }
+    if (DesignFontHere()) {
+      EXPECT_EQ(IsDesignFont(FontOf(report, list_)), dpi == 96) << dpi << " dpi";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pdwin
