@@ -84,15 +84,17 @@ class FontsTest : public WindowTest {
     SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
                  reinterpret_cast<LPARAM>(&item));
     MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
-    SetCursorPos(item.left + Scaled(20), (item.top + item.bottom) / 2);
     HWND tip = nullptr;
-    WaitUntil(
-        [&] {
-          tip = FindProcessWindow(app_->id(), L"tooltips_class32");
-          return tip != nullptr && IsWindowVisible(tip);
-        },
-        5000);
-    return tip != nullptr && IsWindowVisible(tip) ? tip : nullptr;
+    auto shown = [&] {
+      tip = FindProcessWindow(app_->id(), L"tooltips_class32");
+      return tip != nullptr && IsWindowVisible(tip);
+    };
+    // A move the window missed while it was still being shown starts no hover; move again.
+    for (int attempt = 0; attempt < 3 && !shown(); ++attempt) {
+      SetCursorPos(item.left + Scaled(20) + attempt, (item.top + item.bottom) / 2);
+      WaitUntil(shown, 3000);
+    }
+    return shown() ? tip : nullptr;
   }
   bool ListedNow() {
     return WaitUntil([&] { return Items() == EligibleNow(); }, 10000);
@@ -140,35 +142,33 @@ TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
 }
 
 TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
+  // Where the list starts in the design font, it takes another for the names it cannot draw,
+  // while the buttons keep theirs, and returns to it once they are gone; elsewhere the names
+  // are there from the start.
+  const bool design_font = DesignFontHere();
   ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1", L"Kelvo Café"}));
+  if (!design_font) {
+    for (const wchar_t* name : kScriptNames) ASSERT_NO_FATAL_FAILURE(AddPrinters({name}));
+  }
   ASSERT_NO_FATAL_FAILURE(StartApp());
   FontProbeReport report = Probe();
   EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
-  if (DesignFontHere()) {
-    EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
-  }
+  if (!design_font) return;
+  EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
 
-  // Names the design font has no glyphs for join the list: it takes a font that draws them, the
-  // buttons keep theirs.
   for (const wchar_t* name : kScriptNames) ASSERT_NO_FATAL_FAILURE(AddPrinters({name}));
   ASSERT_TRUE(ListedNow());
   report = Probe();
   EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
-  if (DesignFontHere()) {
-    EXPECT_FALSE(IsDesignFont(FontOf(report, list_)));
-    EXPECT_TRUE(IsDesignFont(FontOf(report, ok_)));
-  }
+  EXPECT_FALSE(IsDesignFont(FontOf(report, list_)));
+  EXPECT_TRUE(IsDesignFont(FontOf(report, ok_)));
 
-  // And the design font again once they are gone.
   for (const wchar_t* name : kScriptNames) {
     ASSERT_EQ(printers_->Remove(name), static_cast<DWORD>(ERROR_SUCCESS)) << name;
   }
   ASSERT_TRUE(ListedNow());
   report = Probe();
-  EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
-  if (DesignFontHere()) {
-    EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
-  }
+  EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
 }
 
 // As when the window moves to a monitor with another dpi and back.
