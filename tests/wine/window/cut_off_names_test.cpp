@@ -14,15 +14,8 @@ constexpr wchar_t kRoom214[] =
 constexpr wchar_t kRoom318[] =
     L"Kelvo LaserPro 5200 Series PCL6 Universal (Headquarters Building 4, Floor 3, Room 318)";
 
-class CutOffNamesTest : public WindowTest {
+class CutOffNamesTest : public PointerWindowTest {
  protected:
-  void TearDown() override {
-    SetCursorPos(0, 0);  // off the windows of later tests
-    if (app_ && app_->Running()) {
-      PostMessageW(form_, WM_CLOSE, 0, 0);
-      ExpectCleanExit();
-    }
-  }
   // The rectangle on the screen of the item showing `name`.
   RECT ItemRect(const std::wstring& name) const {
     const std::vector<std::wstring> items = Items();

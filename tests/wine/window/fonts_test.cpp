@@ -61,15 +61,8 @@ std::string Utf8(const std::wstring& text) {
   return ::testing::AssertionFailure() << (font ? Describe(*font) : L"not seen");
 }
 
-class FontsTest : public WindowTest {
+class FontsTest : public PointerWindowTest {
  protected:
-  void TearDown() override {
-    SetCursorPos(0, 0);  // off the windows of later tests
-    if (app_ && app_->Running()) {
-      PostMessageW(form_, WM_CLOSE, 0, 0);
-      ExpectCleanExit();
-    }
-  }
   FontProbeReport Probe() {
     FontProbeReport report{};
     std::wstring problem;

@@ -153,4 +153,12 @@ void OpenWindowTest::TearDown() {
   if (app_) ExpectCleanExit();
 }
 
+void PointerWindowTest::TearDown() {
+  SetCursorPos(0, 0);
+  if (app_ && app_->Running()) {
+    PostMessageW(form_, WM_CLOSE, 0, 0);
+    ExpectCleanExit();
+  }
+}
+
 }  // namespace pdwin

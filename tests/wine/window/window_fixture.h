@@ -83,6 +83,13 @@ class OpenWindowTest : public WindowTest {
   void TearDown() override;
 };
 
+// A test that moves the pointer: it goes back off the windows of later tests, and a window still
+// open is closed, when the test ends.
+class PointerWindowTest : public WindowTest {
+ protected:
+  void TearDown() override;
+};
+
 // Compares what matters of two snapshots of the stored settings.
 ::testing::AssertionResult SameSettings(const std::vector<pdtest::PrinterRecord>& before,
                                         const std::vector<pdtest::PrinterRecord>& after);
