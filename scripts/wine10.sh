@@ -20,21 +20,12 @@ die() {
 }
 [ "$(id -u)" -eq 0 ] || die "needs root (chroot and mounts)"
 
-# Runs a command in the chroot with /proc and /dev, in a mount namespace of its own.
-in_root() {
-  unshare -m sh -c 'mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" &&
-    exec chroot "$0" "$@"' "$1" "${@:2}"
-}
+. "$here/scripts/chroot-common.sh"
 
 make_root() {
-  local new=$root.new host_suite mirror
-  command -v debootstrap >/dev/null || die "debootstrap missing (bash scripts/setup.sh installs it)"
-  host_suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  mirror=$(apt-cache policy | awk -v want="$host_suite/main" '$3 == want { print $2; exit }')
-  [ -n "$mirror" ] ||
-    die "no '$host_suite main' source in this machine's apt sources (apt-get update?)"
-  grep -q " $new/" /proc/mounts && die "something is still mounted under $new"
-  rm -rf "$new"
+  local new=$root.new mirror
+  mirror=$(debian_mirror)
+  clear_new_root "$new"
   echo "wine10: creating $root from $mirror ($suite)"
   debootstrap --variant=minbase --arch=amd64 "$suite" "$new" "$mirror" \
     >/tmp/wine10-debootstrap.log 2>&1 || die "debootstrap failed; see /tmp/wine10-debootstrap.log"
