@@ -16,18 +16,6 @@ constexpr wchar_t kRoom318[] =
 
 class CutOffNamesTest : public PointerWindowTest {
  protected:
-  // The rectangle on the screen of the item showing `name`.
-  RECT ItemRect(const std::wstring& name) const {
-    const std::vector<std::wstring> items = Items();
-    const auto index = std::find(items.begin(), items.end(), name) - items.begin();
-    RECT item{};
-    EXPECT_NE(SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                           reinterpret_cast<LPARAM>(&item)),
-              LB_ERR)
-        << name;
-    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
-    return item;
-  }
   // Rests the pointer on the item showing `name`; returns the item's rectangle on the screen.
   RECT PointAt(const std::wstring& name) const {
     const RECT item = ItemRect(name);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/wine/tools/console_text.h"
 #include "tests/wine/window/font_probe.h"
 #include "tests/wine/window/window_fixture.h"
 
@@ -26,14 +27,6 @@ bool DesignFontHere() { return ExpectedDpi() == 96 && GetUserDefaultLangID() != 
 std::wstring Describe(const ProbedFont& font) {
   return L"\"" + std::wstring(font.face) + L"\" " + std::to_wstring(font.char_height) +
          L" px weight " + std::to_wstring(font.weight) + (font.raster ? L" raster" : L" scalable");
-}
-
-std::string Utf8(const std::wstring& text) {
-  std::string utf8(text.size() * 3, '\0');
-  utf8.resize(static_cast<size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0],
-                          static_cast<int>(utf8.size()), nullptr, nullptr)));
-  return utf8;
 }
 
 // Bold, crisp at the character height scaled to `dpi`, and with a glyph for every character.
@@ -71,12 +64,7 @@ class FontsTest : public PointerWindowTest {
   }
   // Rests the pointer on the list's item `name` until its tooltip shows; returns the tooltip.
   HWND ShowTipOf(const std::wstring& name) {
-    const std::vector<std::wstring> items = Items();
-    const auto index = std::find(items.begin(), items.end(), name) - items.begin();
-    RECT item{};
-    SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&item));
-    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    const RECT item = ItemRect(name);
     HWND tip = nullptr;
     auto shown = [&] {
       tip = FindProcessWindow(app_->id(), L"tooltips_class32");
@@ -109,7 +97,8 @@ TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
       {"title", label_}, {"list", list_}, {"OK", ok_}, {"Cancel", cancel_}, {"tooltip", tip}};
   for (const auto& control : controls) {
     const ProbedFont* font = FontOf(report, control.window);
-    if (font != nullptr) std::printf("%-8s %s\n", control.name, Utf8(Describe(*font)).c_str());
+    if (font != nullptr)
+      std::printf("%-8s %s\n", control.name, pdtest::ToUtf8(Describe(*font)).c_str());
     EXPECT_TRUE(DrawsAtScaledSize(font)) << control.name;
     if (DesignFontHere()) {
       EXPECT_TRUE(IsDesignFont(font)) << control.name;

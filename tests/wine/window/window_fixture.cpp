@@ -1,5 +1,6 @@
 #include "tests/wine/window/window_fixture.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include "tests/wine/support/dialog_driver.h"
@@ -159,6 +160,18 @@ void PointerWindowTest::TearDown() {
     PostMessageW(form_, WM_CLOSE, 0, 0);
     ExpectCleanExit();
   }
+}
+
+RECT PointerWindowTest::ItemRect(const std::wstring& name) const {
+  const std::vector<std::wstring> items = Items();
+  const auto index = std::find(items.begin(), items.end(), name) - items.begin();
+  RECT item{};
+  EXPECT_NE(SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                         reinterpret_cast<LPARAM>(&item)),
+            LB_ERR)
+      << name;
+  MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&item), 2);
+  return item;
 }
 
 }  // namespace pdwin

@@ -88,6 +88,8 @@ class OpenWindowTest : public WindowTest {
 class PointerWindowTest : public WindowTest {
  protected:
   void TearDown() override;
+  // The rectangle on the screen of the list item showing `name`.
+  RECT ItemRect(const std::wstring& name) const;
 };
 
 // Compares what matters of two snapshots of the stored settings.
