@@ -16,7 +16,11 @@ wine=${WINE:-/usr/lib/wine/wine64}
 
 DISPLAY=$(sh "$prefix_sh" display "$3")
 export DISPLAY
-[ "$1" = set ] || sh "$prefix_sh" create "$2"
+if [ "$1" = up ]; then
+  # A resident server left from an earlier up would keep the wait below from ever ending.
+  sh "$prefix_sh" stop "$2"
+  sh "$prefix_sh" create "$2"
+fi
 # prefix.sh adds PD_WINE_SUFFIX to the folders it is given; the calls below name the prefix here.
 prefix=$(cd "$2${PD_WINE_SUFFIX:-}" && pwd)
 WINEPREFIX=$prefix WINEDEBUG=-all \

@@ -1,6 +1,6 @@
 // The fonts the running program draws its text with, read inside it: GDI font handles mean
-// nothing in another process, so a probe DLL (font_probe_dll.cpp) is loaded into the program
-// and reads each of its windows there.
+// nothing in another process, so a probe DLL (font_probe_dll.cpp) is hooked into the program's
+// window thread and reads each of its windows there.
 #pragma once
 
 #ifndef NOMINMAX
@@ -33,17 +33,24 @@ struct FontProbeReport {
   ProbedFont fonts[8];
 };
 
-// The probe's entries, each run on a thread of its own in the program on a block there; they
-// return 1 when they found the main window. This one fills a FontProbeReport.
-constexpr char kFontProbeEntry[] = "ProbeFonts";
-// This one tells the main window it now lies on a screen at the dpi (an int) in the block, as
-// Windows does when the window moves to a monitor with another dpi.
-constexpr char kMoveToDpiEntry[] = "MoveToDpi";
+// The probe's WH_CALLWNDPROC hook answers this registered message sent to the main window: with
+// wParam 0 it writes a FontProbeReport into the mapping named kProbeMapping + the program's
+// process id; otherwise it tells the window it now lies on a screen at wParam dpi, as Windows
+// does when the window moves to a monitor with another dpi.
+constexpr char kProbeHook[] = "ProbeHook";
+constexpr wchar_t kProbeMessage[] = L"PrinterDefaultsTestFontProbe";
+constexpr wchar_t kProbeMapping[] = L"PrinterDefaultsTestFontProbe-";
 
-// Load the probe (PD_FONT_PROBE_DLL) into process `pid` and run an entry; false, with the reason
-// in `problem`, when that fails.
-bool ReadFonts(DWORD pid, FontProbeReport* report, std::wstring* problem);
-bool MoveToDpi(DWORD pid, int dpi, std::wstring* problem);
+// What the mapping holds: the report, and whether the probe wrote it.
+struct FontProbeAnswer {
+  int answered;
+  FontProbeReport report;
+};
+
+// Hook the probe (PD_FONT_PROBE_DLL) into the thread of `form`, the program's main window, and
+// have it answer; false, with the reason in `problem`, when that fails. Every wait is bounded.
+bool ReadFonts(HWND form, FontProbeReport* report, std::wstring* problem);
+bool MoveToDpi(HWND form, int dpi, std::wstring* problem);
 // The report's entry for `window`, or null.
 const ProbedFont* FontOf(const FontProbeReport& report, HWND window);
 

@@ -1,5 +1,5 @@
-// Loaded into the running program by the window tests (font_probe.h): reports the font each of
-// its windows draws with, from inside it.
+// Hooked into the running program's window thread by the window tests (font_probe.h): reports
+// the font each of its windows draws with, from inside it.
 #include <cwctype>
 #include <string>
 #include <vector>
@@ -122,12 +122,6 @@ bool Ours(HWND window) {
   return pid == GetCurrentProcessId();
 }
 
-BOOL CALLBACK FindForm(HWND window, LPARAM param) {
-  auto* context = reinterpret_cast<Context*>(param);
-  if (Ours(window) && IsClass(window, L"TorlentForm")) context->form = window;
-  return context->form == nullptr;
-}
-
 void Add(Context* context, HWND window) {
   pdwin::FontProbeReport& report = *context->report;
   const int capacity = sizeof(report.fonts) / sizeof(report.fonts[0]);
@@ -147,27 +141,40 @@ BOOL CALLBACK AddTooltip(HWND window, LPARAM param) {
   return TRUE;
 }
 
-}  // namespace
-
-extern "C" __declspec(dllexport) DWORD WINAPI ProbeFonts(void* report) {
-  Context context{static_cast<pdwin::FontProbeReport*>(report)};
-  context.report->count = 0;
-  EnumWindows(FindForm, reinterpret_cast<LPARAM>(&context));
-  if (context.form == nullptr) return 0;
-  EnumChildWindows(context.form, AddChild, reinterpret_cast<LPARAM>(&context));
-  EnumWindows(AddTooltip, reinterpret_cast<LPARAM>(&context));
-  return 1;
+// Writes the report into the mapping that the test made for this process.
+void AnswerProbe(HWND form) {
+  const std::wstring name = pdwin::kProbeMapping + std::to_wstring(GetCurrentProcessId());
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
+  if (mapping == nullptr) return;
+  void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(pdwin::FontProbeAnswer));
+  if (view != nullptr) {
+    auto* answer = static_cast<pdwin::FontProbeAnswer*>(view);
+    Context context{&answer->report, form};
+    answer->report.count = 0;
+    EnumChildWindows(form, AddChild, reinterpret_cast<LPARAM>(&context));
+    EnumWindows(AddTooltip, reinterpret_cast<LPARAM>(&context));
+    answer->answered = 1;
+    UnmapViewOfFile(view);
+  }
+  CloseHandle(mapping);
 }
 
-extern "C" __declspec(dllexport) DWORD WINAPI MoveToDpi(void* dpi) {
-  Context context{nullptr};
-  EnumWindows(FindForm, reinterpret_cast<LPARAM>(&context));
-  if (context.form == nullptr) return 0;
-  const auto value = static_cast<WORD>(*static_cast<const int*>(dpi));
-  RECT suggested{};
-  GetWindowRect(context.form, &suggested);
-  // Sent from here, in the program, so that the rectangle's address means something to it.
-  SendMessageW(context.form, WM_DPICHANGED, MAKEWPARAM(value, value),
-               reinterpret_cast<LPARAM>(&suggested));
-  return 1;
+}  // namespace
+
+// Runs on the program's window thread, before the window sees the message.
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeHook(int code, WPARAM wparam, LPARAM lparam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == RegisterWindowMessageW(pdwin::kProbeMessage)) {
+    if (call->wParam == 0) {
+      AnswerProbe(call->hwnd);
+    } else {
+      const auto dpi = static_cast<WORD>(call->wParam);
+      RECT suggested{};
+      GetWindowRect(call->hwnd, &suggested);
+      SendMessageW(call->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wparam, lparam);
 }

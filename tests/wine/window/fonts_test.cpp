@@ -59,7 +59,7 @@ class FontsTest : public PointerWindowTest {
   FontProbeReport Probe() {
     FontProbeReport report{};
     std::wstring problem;
-    EXPECT_TRUE(ReadFonts(app_->id(), &report, &problem)) << problem;
+    EXPECT_TRUE(ReadFonts(form_, &report, &problem)) << problem;
     return report;
   }
   // Rests the pointer on the list's item `name` until its tooltip shows; returns the tooltip.
@@ -159,7 +159,7 @@ TEST_F(FontsTest, FollowTheWindowToAnotherDpi) {
   ASSERT_NO_FATAL_FAILURE(StartApp());
   for (int dpi : {ExpectedDpi() == 96 ? 144 : 96, ExpectedDpi()}) {
     std::wstring problem;
-    ASSERT_TRUE(MoveToDpi(app_->id(), dpi, &problem)) << problem;
+    ASSERT_TRUE(MoveToDpi(form_, dpi, &problem)) << problem;
     EXPECT_EQ(ClientRect(form_).right, MulDiv(386, dpi, 96));
     const FontProbeReport report = Probe();
     for (HWND control : {label_, list_, ok_, cancel_}) {
