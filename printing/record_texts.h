@@ -9,5 +9,7 @@ namespace printing {
 // Each text field of `ansi`, converted from the ANSI code page, against the same field of
 // `wide`. A missing text and an empty one count as the same.
 bool SameTexts(const PRINTER_INFO_2A& ansi, const PRINTER_INFO_2W& wide);
+// Each text field of two reads of the record, byte for byte.
+bool SameTexts(const PRINTER_INFO_2A& one, const PRINTER_INFO_2A& other);
 
 }  // namespace printing

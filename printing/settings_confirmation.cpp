@@ -37,6 +37,7 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   GlobalBlock output(spooler);
   GlobalBlock current(spooler);
   GlobalBlock wide(spooler);
+  GlobalBlock again(spooler);
   PrinterHandle printer(spooler);  // declared last: closed before the blocks are freed
 
   PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
@@ -86,7 +87,14 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
     if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
       return NotStored(error);
     }
-    if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) return {Outcome::TextNotCarried};
+    if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) {
+      // A text set elsewhere between the two reads differs too; that is not the code page's doing.
+      if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &again, &error)) {
+        return NotStored(error);
+      }
+      return {SameTexts(*record, *again.as<PRINTER_INFO_2A>()) ? Outcome::TextNotCarried
+                                                               : Outcome::ChangedElsewhere};
+    }
   }
 
   if (!spooler.SetPrinterA(printer.get(), 2, current.as<BYTE>(), 0)) {

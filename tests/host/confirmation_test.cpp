@@ -436,7 +436,7 @@ TEST_F(ConfirmationTest, PrinterGoneWhenTheDialogClosesSaysNothingWasStored) {
 
 TEST_F(ConfirmationTest, RecordGrowingWhileItIsReadIsReadAgain) {
   // Someone sets a longer comment between each sizing and filling call of one level-2 read. A
-  // wide read that grew once holds a comment the ANSI record lacks, a text check's refusal: no row.
+  // wide read that grew once holds a comment the ANSI record read before it lacks.
   const std::u16string growth = u"-longer-";
   enum class Ends { Stored, Silently, ChangedElsewhere };
   struct Case {
@@ -450,6 +450,7 @@ TEST_F(ConfirmationTest, RecordGrowingWhileItIsReadIsReadAgain) {
                         {"once after it", Op::GetPrinter, true, 1, Ends::Stored},
                         {"always before the dialog", Op::GetPrinter, false, 1000, Ends::Silently},
                         {"always after it", Op::GetPrinter, true, 1000, Ends::ChangedElsewhere},
+                        {"once, wide", Op::GetPrinterW, true, 1, Ends::ChangedElsewhere},
                         {"always, wide", Op::GetPrinterW, true, 1000, Ends::ChangedElsewhere}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -600,7 +601,10 @@ TEST_F(ConfirmationTest, RenamedInTheDialogToANameTheCodePageLosesIsNotStored) {
   Confirm(1);
   EXPECT_FALSE(Called(Op::SetPrinter));
   ASSERT_NE(spooler.Find(u"Kelvo 彩色"), nullptr);
-  EXPECT_EQ(headless::MessageBoxes().size(), 1u);
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(
+      headless::MessageBoxes()[0].text,
+      printing::ConfirmationMessage(printing::ConfirmationOutcome::TextNotCarried, 0x0409, u""));
   ExpectNothingLeftBehind();
 }
 
