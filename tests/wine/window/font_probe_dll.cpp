@@ -168,7 +168,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   if (code == HC_ACTION && call->message == RegisterWindowMessageW(pdwin::kProbeMessage)) {
     if (call->wParam == 0) {
       AnswerProbe(call->hwnd);
-    } else {
+    } else {  // the rectangle's address must mean something to the window: made here
       const auto dpi = static_cast<WORD>(call->wParam);
       RECT suggested{};
       GetWindowRect(call->hwnd, &suggested);
