@@ -47,6 +47,33 @@ struct FontProbeAnswer {
   FontProbeReport report;
 };
 
+// The mapping that carries the answer for process `pid`, mapped here: made by the test,
+// opened by the probe. get() is null when that failed.
+class AnswerMapping {
+ public:
+  AnswerMapping(DWORD pid, bool create) {
+    const std::wstring name = kProbeMapping + std::to_wstring(pid);
+    mapping_ = create ? CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(FontProbeAnswer), name.c_str())
+                      : OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
+    if (mapping_ == nullptr) return;
+    answer_ = static_cast<FontProbeAnswer*>(
+        MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, sizeof(FontProbeAnswer)));
+    if (answer_ != nullptr && create) *answer_ = FontProbeAnswer{};
+  }
+  ~AnswerMapping() {
+    if (answer_ != nullptr) UnmapViewOfFile(answer_);
+    if (mapping_ != nullptr) CloseHandle(mapping_);
+  }
+  AnswerMapping(const AnswerMapping&) = delete;
+  AnswerMapping& operator=(const AnswerMapping&) = delete;
+  FontProbeAnswer* get() const { return answer_; }
+
+ private:
+  HANDLE mapping_ = nullptr;
+  FontProbeAnswer* answer_ = nullptr;
+};
+
 // Hook the probe (PD_FONT_PROBE_DLL) into the thread of `form`, the program's main window, and
 // have it answer; false, with the reason in `problem`, when that fails. Every wait is bounded.
 bool ReadFonts(HWND form, FontProbeReport* report, std::wstring* problem);

@@ -24,9 +24,6 @@ struct LibraryCloser {
 struct HookCloser {
   void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
 };
-struct ViewCloser {
-  void operator()(void* view) const { UnmapViewOfFile(view); }
-};
 
 // Sends the probe's message with `request` to `form` with the probe hooked into its thread;
 // fills `report` when asked for one. A hook rather than a thread started in the program: Wine
@@ -42,15 +39,9 @@ bool AskProbe(HWND form, WPARAM request, FontProbeReport* report, std::wstring* 
   DWORD pid = 0;
   const DWORD thread = GetWindowThreadProcessId(form, &pid);
   if (thread == 0) return Fail(problem, L"the program's window is gone");
-  const std::wstring name = kProbeMapping + std::to_wstring(pid);
-  UniqueHandle mapping(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                          sizeof(FontProbeAnswer), name.c_str()));
-  std::unique_ptr<void, ViewCloser> view(
-      mapping ? MapViewOfFile(mapping.get(), FILE_MAP_WRITE, 0, 0, sizeof(FontProbeAnswer))
-              : nullptr);
-  if (!view) return Fail(problem, L"cannot share memory with the program");
-  auto* answer = static_cast<FontProbeAnswer*>(view.get());
-  *answer = FontProbeAnswer{};
+  const AnswerMapping mapping(pid, true);
+  const FontProbeAnswer* answer = mapping.get();
+  if (answer == nullptr) return Fail(problem, L"cannot share memory with the program");
 
   std::unique_ptr<std::remove_pointer_t<HHOOK>, HookCloser> hook(
       SetWindowsHookExW(WH_CALLWNDPROC, hook_proc, module.get(), thread));

@@ -143,20 +143,14 @@ BOOL CALLBACK AddTooltip(HWND window, LPARAM param) {
 
 // Writes the report into the mapping that the test made for this process.
 void AnswerProbe(HWND form) {
-  const std::wstring name = pdwin::kProbeMapping + std::to_wstring(GetCurrentProcessId());
-  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name.c_str());
-  if (mapping == nullptr) return;
-  void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(pdwin::FontProbeAnswer));
-  if (view != nullptr) {
-    auto* answer = static_cast<pdwin::FontProbeAnswer*>(view);
-    Context context{&answer->report, form};
-    answer->report.count = 0;
-    EnumChildWindows(form, AddChild, reinterpret_cast<LPARAM>(&context));
-    EnumWindows(AddTooltip, reinterpret_cast<LPARAM>(&context));
-    answer->answered = 1;
-    UnmapViewOfFile(view);
-  }
-  CloseHandle(mapping);
+  const pdwin::AnswerMapping mapping(GetCurrentProcessId(), false);
+  pdwin::FontProbeAnswer* answer = mapping.get();
+  if (answer == nullptr) return;
+  Context context{&answer->report, form};
+  answer->report.count = 0;
+  EnumChildWindows(form, AddChild, reinterpret_cast<LPARAM>(&context));
+  EnumWindows(AddTooltip, reinterpret_cast<LPARAM>(&context));
+  answer->answered = 1;
 }
 
 }  // namespace
