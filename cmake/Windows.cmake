@@ -15,6 +15,10 @@ if(MINGW)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_link_options(-Wl,--high-entropy-va)
   endif()
+  # Windows Vista's version in the PE header, as Microsoft's linker writes, not MinGW's 4.0 (5.2 for
+  # x86-64): Windows treats older 32-bit exes as legacy, e.g. lets them run on after heap corruption.
+  add_link_options(-Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,0
+                   -Wl,--major-os-version,6 -Wl,--minor-os-version,0)
   # The same commit gives the same bytes, so that anyone can rebuild the exe and compare: no
   # link time in the PE header, no build path in the code.
   add_link_options(-Wl,--no-insert-timestamp)

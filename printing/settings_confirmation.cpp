@@ -40,7 +40,11 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   GlobalBlock again(spooler);
   PrinterHandle printer(spooler);  // declared last: closed before the blocks are freed
 
-  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+  // What the level-2 read (USE) and store (ADMINISTER) need, and no more: a user trusted to
+  // manage the printer but not to change its permissions or owner can still store settings. The
+  // record's security descriptor is never read nor stored, so READ_CONTROL and WRITE_DAC are not
+  // asked for.
+  PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE};
   if (!spooler.OpenPrinterA(&name[0], printer.put(), &defaults) || !printer) {
     const DWORD error = spooler.GetLastError();
     printer.forget();

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Fails unless the given exe carries the protections an elevated program should have: ASLR with
-# its relocations kept, DEP, terminal-server awareness, high-entropy ASLR in a 64-bit exe, and
-# the stack protector linked in (not imported from a MinGW DLL).
+# its relocations kept, DEP, terminal-server awareness, high-entropy ASLR in a 64-bit exe, the
+# stack protector linked in (not imported from a MinGW DLL), a subsystem and OS version of 6.0 or
+# later, and a call that stops the process on heap corruption.
 set -euo pipefail
 exe=$1
 headers=$(x86_64-w64-mingw32-objdump -p "$exe")
@@ -24,5 +25,13 @@ if grep -q 'PE32+' <<<"$headers"; then
 fi
 # libssp's report is linked in only with the guard that calls it.
 grep -aq 'stack smashing detected' "$exe" || fail "no stack protector linked in"
-((status)) || echo "$exe: ASLR with relocations, DEP, terminal-server aware, stack protector"
+for field in MajorSubsystemVersion MajorOSystemVersion; do
+  version=$(awk -v f=$field '$1 == f { print $2 }' <<<"$headers")
+  ((${version:-0} >= 6)) || fail "$field ${version:-missing}, not 6 or later"
+done
+# Windows enables it unasked only in 64-bit processes; the entry point asks in both.
+grep -Eq '^\s+[0-9a-f]+\s+[0-9]+\s+HeapSetInformation$' <<<"$headers" ||
+  fail "does not ask to stop on heap corruption (no HeapSetInformation import)"
+((status)) || echo "$exe: ASLR with relocations, DEP, terminal-server aware, stack protector," \
+  "subsystem 6.0, stops on heap corruption"
 exit $status

@@ -79,7 +79,6 @@ TEST_F(ConfirmationTest, OkStoresTheDialogsSettingsAndClosesTheWindow) {
                              Op::GlobalFree, Op::GlobalFree, Op::GlobalFree, Op::GlobalFree}));
   const auto& calls = spooler.calls;
   EXPECT_EQ(calls[0].name, "Kelvo LP-2");
-  EXPECT_EQ(calls[0].access, PRINTER_ALL_ACCESS);
   EXPECT_FALSE(calls[1].has_buffer);
   EXPECT_EQ(calls[1].level, 2u);
   EXPECT_EQ(calls[2].mode, GMEM_ZEROINIT);
@@ -142,8 +141,18 @@ TEST_F(ConfirmationTest, FailedDialogStoresNothingAndSaysSo) {
   ExpectNothingLeftBehind();
 }
 
+TEST_F(ConfirmationTest, ManagingThePrinterIsRightEnoughToStore) {
+  // Neither the right to change the printer's permissions nor to take its ownership.
+  Lp2().grants = PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE;
+  Confirm(1);
+  EXPECT_TRUE(headless::MessageBoxes().empty());
+  EXPECT_EQ(Lp2().paper_size, DMPAPER_A4);
+  EXPECT_EQ(Window().close_calls, 1);
+  ExpectNothingLeftBehind();
+}
+
 TEST_F(ConfirmationTest, RefusedOpenAsksForAdministratorRights) {
-  Lp2().admin_only = true;
+  Lp2().grants = PRINTER_ACCESS_USE | READ_CONTROL;
   Confirm(1);
   EXPECT_EQ(spooler.Ops(), std::vector<Op>{Op::OpenPrinter});
   ASSERT_EQ(headless::MessageBoxes().size(), 1u);
@@ -156,7 +165,7 @@ TEST_F(ConfirmationTest, RefusedOpenAsksForAdministratorRights) {
 
 TEST_F(ConfirmationTest, FailedOpenThatLeavesJunkInTheSlotClosesNothing) {
   spooler.failed_open_leaves = reinterpret_cast<HANDLE>(0xBAD);
-  Lp2().admin_only = true;
+  Lp2().grants = PRINTER_ACCESS_USE | READ_CONTROL;
   Confirm(1);
   spooler.printers.pop_back();
   Confirm(1);
@@ -193,7 +202,7 @@ TEST_F(ConfirmationTest, MessagesSpeakChineseToAChineseUser) {
   vcl::TApplication chinese_app;
   TorlentForm* chinese = nullptr;
   chinese_app.CreateForm(&chinese, spooler);
-  spooler.Find("Kelvo LP-1")->admin_only = true;
+  spooler.Find("Kelvo LP-1")->grants = PRINTER_ACCESS_USE;
   headless::Select(*chinese->ListBoxPrinterList, 0);
   headless::Click(*chinese->Button_ok);
   ASSERT_EQ(headless::MessageBoxes().size(), 1u);
@@ -507,6 +516,19 @@ TEST_F(ConfirmationTest, FailedReadAfterTheDialogShowsItsOwnError) {
               u"The printer settings could not be stored.\r\n\r\nSystem error 5");
     ExpectNothingLeftBehind();
   }
+  // "Too small" for a size that holds no record is no growing record: the store failed.
+  headless::MessageBoxes().clear();
+  spooler.dialog = [&](sim::Dialog& dialog) {
+    spooler.sizing_reports[Op::GetPrinter] = sizeof(PRINTER_INFO_2A) - 1;
+    dialog.paper_size = DMPAPER_A4;
+    return IDOK;
+  };
+  Confirm(1);
+  EXPECT_EQ(Lp2().sets, 0);
+  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
+  EXPECT_EQ(headless::MessageBoxes()[0].text,
+            u"The printer settings could not be stored.\r\n\r\nSystem error 13");
+  ExpectNothingLeftBehind();
 }
 
 // The level-2 set passes every text through the ANSI code page and back.

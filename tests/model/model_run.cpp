@@ -37,7 +37,7 @@ sim::Printer* FindByName(std::vector<sim::Printer>& v, const std::u16string& nam
 
 std::string Describe(const sim::Printer& p) {
   std::string text = "'" + Escape(p.name) + "' attr=" + std::to_string(p.attributes) +
-                     " admin=" + std::to_string(p.admin_only) +
+                     " grants=" + std::to_string(p.grants) +
                      " paper=" + std::to_string(p.paper_size) + " sets=" + std::to_string(p.sets) +
                      " comment='" + Escape(p.comment) + "' location='" + Escape(p.location) + "'";
   text += p.private_bytes ? " private=" + std::to_string(p.private_bytes->size()) : " no-devmode";
@@ -176,8 +176,10 @@ std::string ModelRun::ChangePrinters() {
     return "toggle offline '" + name + "'";
   }
   if (pick < 92) {
-    Change([at](Printers& v) { v[at].admin_only = !v[at].admin_only; });
-    return "toggle admin-only '" + name + "'";
+    Change([at](Printers& v) {
+      v[at].grants = v[at].grants == PRINTER_ALL_ACCESS ? PRINTER_ACCESS_USE : PRINTER_ALL_ACCESS;
+    });
+    return "toggle print-only '" + name + "'";
   }
   if (pick < 96) {
     Change([at](Printers& v) {
@@ -436,7 +438,9 @@ std::string ModelRun::CheckOkCalls(const std::u16string& selected) const {
     switch (call.op) {
       case sim::Op::OpenPrinter:
         ++opens;
-        if (call.access != PRINTER_ALL_ACCESS) return "open without full access";
+        if (call.access != (PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE)) {
+          return "open asks for other rights than the read and the store need";
+        }
         if (call.name != spooler_.ToAnsi(selected))
           return "opened '" + Escape(sim::Latin1(call.name)) + "'";
         break;
@@ -572,7 +576,7 @@ std::string ModelRun::Check() {
     const sim::Printer& real = spooler_.printers[i];
     const sim::Printer& want = model_.printers[i];
     if (real.name != want.name || real.attributes != want.attributes ||
-        real.admin_only != want.admin_only || real.paper_size != want.paper_size ||
+        real.grants != want.grants || real.paper_size != want.paper_size ||
         real.private_bytes != want.private_bytes || real.sets != want.sets ||
         real.last_security_descriptor != want.last_security_descriptor ||
         real.comment != want.comment || real.location != want.location ||

@@ -58,7 +58,10 @@ sim::Printer PrinterFactory::NewPrinter(const std::vector<sim::Printer>& taken,
   printer.name = NewName(taken, also_taken);
   if (Below(5) == 0) printer.attributes |= PRINTER_ATTRIBUTE_WORK_OFFLINE;
   if (Below(4) == 0) printer.attributes |= 0x40;  // local, as most are
-  printer.admin_only = Below(7) == 0;
+  // Some users may only print; some may manage the printer without changing its permissions.
+  const ACCESS_MASK kGrants[] = {PRINTER_ACCESS_USE | READ_CONTROL,
+                                 PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE};
+  if (Below(4) == 0) printer.grants = kGrants[Below(2)];
   printer.paper_size = Paper();
   // Texts that only some ANSI code pages carry.
   if (Below(8) == 0) printer.location = u"三楼 打印室";

@@ -134,7 +134,8 @@ void Model::ClickOk(const DialogScript& script) {
   }
   sim::Printer* opened = Find(listed);
   if (opened == nullptr) return;
-  if (opened->admin_only) {
+  constexpr ACCESS_MASK kEditRights = PRINTER_ACCESS_ADMINISTER | PRINTER_ACCESS_USE;
+  if ((opened->grants & kEditRights) != kEditRights) {
     boxes.push_back({Problem::NeedsAdministrator});
     return;
   }

@@ -13,6 +13,19 @@ constexpr SIZE_T kLargestBlock = SIZE_T{1} << 31;
 DWORD Align8(DWORD n) { return (n + 7u) & ~7u; }
 constexpr DWORD kSecurityDescriptorSize = 24;
 
+// The printer's generic mapping, as the spooler applies it to an open's desired access;
+// MAXIMUM_ALLOWED takes whatever the printer grants.
+ACCESS_MASK PrinterRights(ACCESS_MASK desired, ACCESS_MASK grants) {
+  ACCESS_MASK rights =
+      desired & ~(GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE | GENERIC_ALL | MAXIMUM_ALLOWED);
+  if (desired & (GENERIC_READ | GENERIC_WRITE | GENERIC_EXECUTE)) {
+    rights |= READ_CONTROL | PRINTER_ACCESS_USE;
+  }
+  if (desired & GENERIC_ALL) rights |= PRINTER_ALL_ACCESS;
+  if (desired & MAXIMUM_ALLOWED) rights |= grants;
+  return rights;
+}
+
 char16_t FoldAscii(char16_t c) {
   return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
@@ -142,6 +155,13 @@ std::vector<Op> Spooler::Ops() const {
   std::vector<Op> ops;
   for (const auto& call : calls) ops.push_back(call.op);
   return ops;
+}
+
+bool Spooler::Holds(HANDLE printer, ACCESS_MASK needed) {
+  auto handle = handles_.find(printer);
+  if (handle != handles_.end() && (handle->second.access & needed) == needed) return true;
+  Fail(ERROR_ACCESS_DENIED);
+  return false;
 }
 
 Printer* Spooler::Target(HANDLE printer) {
@@ -335,15 +355,19 @@ BOOL Spooler::OpenPrinterA(LPSTR name, HANDLE* printer, PRINTER_DEFAULTSA* defau
   // The ANSI name is converted first: a name the code page lost opens whichever printer has
   // the converted one.
   Printer* target = name != nullptr ? Find(std::string(name)) : nullptr;
+  // Null defaults, or none asked for, open for use.
+  const ACCESS_MASK grants = target != nullptr ? target->grants : 0;
+  const ACCESS_MASK asked =
+      call.access != 0 ? PrinterRights(call.access, grants) : ACCESS_MASK{PRINTER_ACCESS_USE};
   if (TakeFailure(Op::OpenPrinter)) {
   } else if (target == nullptr) {
     Fail(ERROR_INVALID_PRINTER_NAME);
-  } else if (target->admin_only && call.access == PRINTER_ALL_ACCESS) {
+  } else if ((asked & ~grants) != 0) {
     Fail(ERROR_ACCESS_DENIED);
   } else {
     if (target->id == 0) target->id = next_id_++;
     auto handle = reinterpret_cast<HANDLE>(next_handle_++);
-    handles_[handle] = Handle{target->id, call.access == PRINTER_ALL_ACCESS};
+    handles_[handle] = Handle{target->id, asked};
     *printer = handle;
     result = TRUE;
   }
@@ -371,9 +395,11 @@ BOOL Spooler::GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD
     Fail(ERROR_INVALID_PRINTER_NAME);
   } else if (level != 2) {
     Fail(ERROR_INVALID_PARAMETER);
+  } else if (!Holds(printer, PRINTER_ACCESS_USE)) {
   } else {
     const Layout layout = op == Op::GetPrinter ? Layout::Ansi2 : Layout::Wide2;
     *needed = Lay({target}, layout, nullptr, 0);
+    if (buffer == nullptr && sizing_reports.count(op) != 0) *needed = sizing_reports[op];
     if (buffer == nullptr && sizing_get_succeeds) {
       result = TRUE;
     } else if (buffer == nullptr || size < *needed) {
@@ -488,10 +514,11 @@ BOOL Spooler::SetPrinterA(HANDLE printer, DWORD level, LPBYTE buffer, DWORD comm
     Fail(ERROR_INVALID_HANDLE);
   } else if (target == nullptr) {
     Fail(ERROR_INVALID_PRINTER_NAME);
-  } else if (!handles_[printer].full_access) {
-    Fail(ERROR_ACCESS_DENIED);
   } else if (level != 2 || command != 0 || buffer == nullptr || RoomAt(buffer) < sizeof(record)) {
     Fail(ERROR_INVALID_PARAMETER);
+  } else if (!Holds(printer, record.pSecurityDescriptor != nullptr
+                                 ? PRINTER_ACCESS_ADMINISTER | WRITE_DAC
+                                 : PRINTER_ACCESS_ADMINISTER)) {
   } else if (holder != nullptr && holder != target) {
     Fail(ERROR_PRINTER_ALREADY_EXISTS);  // renaming onto another printer's name
   } else {

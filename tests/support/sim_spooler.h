@@ -42,8 +42,10 @@ struct Printer {
   short paper_size = DMPAPER_LETTER;
   // Driver-private bytes stored after the public DEVMODE; empty means no DEVMODE at all.
   std::optional<std::vector<BYTE>> private_bytes = std::vector<BYTE>{1, 2, 3, 4, 5, 6, 7, 8};
-  bool admin_only = false;  // opening for full access is refused
-  int sets = 0;             // successful level-2 sets
+  // The rights this user holds on the printer: an open asking for more is refused, as are calls
+  // that need rights the handle was not opened with.
+  ACCESS_MASK grants = PRINTER_ALL_ACCESS;
+  int sets = 0;  // successful level-2 sets
   PSECURITY_DESCRIPTOR last_security_descriptor = nullptr;
   // Given when the printer is first opened: a handle follows its printer through renames.
   std::uint64_t id = 0;
@@ -111,6 +113,8 @@ class Spooler final : public printing::Spooler {
   bool sizing_get_succeeds = false;
   // When non-zero, what every EnumPrintersA call reports as the needed size.
   DWORD needed_override = 0;
+  // What a level-2 read through the op without a buffer reports as the needed size, when set.
+  std::map<Op, DWORD> sizing_reports;
   // A failed OpenPrinterA leaves this in the caller's handle slot, as some spoolers do.
   HANDLE failed_open_leaves = nullptr;
   // An injected failure of a filling enumeration still writes the records and their count.
@@ -173,7 +177,7 @@ class Spooler final : public printing::Spooler {
  private:
   struct Handle {
     std::uint64_t printer;
-    bool full_access;
+    ACCESS_MASK access;  // specific and standard rights, generic ones mapped
   };
   struct Block {
     SIZE_T size;
@@ -187,6 +191,8 @@ class Spooler final : public printing::Spooler {
   void Record(Call call);
   BOOL Fail(DWORD error);
   Printer* Target(HANDLE printer);
+  // False, with ERROR_ACCESS_DENIED, when `printer` was opened without all of `needed`.
+  bool Holds(HANDLE printer, ACCESS_MASK needed);
   BOOL Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buffer, DWORD size,
                  LPDWORD needed, LPDWORD returned);
   BOOL GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
