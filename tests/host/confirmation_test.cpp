@@ -501,11 +501,17 @@ TEST_F(ConfirmationTest, RecordGrowingWhileItIsReadIsReadAgain) {
 
 TEST_F(ConfirmationTest, FailedReadAfterTheDialogShowsItsOwnError) {
   // The free after the failed call may overwrite the last error; the one shown is the call's.
-  for (const Op read : {Op::GetPrinter, Op::GetPrinterW}) {
-    SCOPED_TRACE(sim::OpName(read));
+  // "Too small" for a size that holds no record is no growing record: the store failed.
+  const std::pair<std::function<void()>, std::u16string> faults[] = {
+      {[&] { spooler.FailNextFill(ERROR_ACCESS_DENIED, 1, Op::GetPrinter); }, u"5"},
+      {[&] { spooler.FailNextFill(ERROR_ACCESS_DENIED, 1, Op::GetPrinterW); }, u"5"},
+      {[&] { spooler.sizing_reports[Op::GetPrinter] = sizeof(PRINTER_INFO_2A) - 1; }, u"13"},
+  };
+  for (size_t i = 0; i < std::size(faults); ++i) {
+    SCOPED_TRACE(i);
     headless::MessageBoxes().clear();
     spooler.dialog = [&](sim::Dialog& dialog) {
-      spooler.FailNextFill(ERROR_ACCESS_DENIED, 1, read);
+      faults[i].first();
       dialog.paper_size = DMPAPER_A4;
       return IDOK;
     };
@@ -513,22 +519,9 @@ TEST_F(ConfirmationTest, FailedReadAfterTheDialogShowsItsOwnError) {
     EXPECT_EQ(Lp2().sets, 0);
     ASSERT_EQ(headless::MessageBoxes().size(), 1u);
     EXPECT_EQ(headless::MessageBoxes()[0].text,
-              u"The printer settings could not be stored.\r\n\r\nSystem error 5");
+              u"The printer settings could not be stored.\r\n\r\nSystem error " + faults[i].second);
     ExpectNothingLeftBehind();
   }
-  // "Too small" for a size that holds no record is no growing record: the store failed.
-  headless::MessageBoxes().clear();
-  spooler.dialog = [&](sim::Dialog& dialog) {
-    spooler.sizing_reports[Op::GetPrinter] = sizeof(PRINTER_INFO_2A) - 1;
-    dialog.paper_size = DMPAPER_A4;
-    return IDOK;
-  };
-  Confirm(1);
-  EXPECT_EQ(Lp2().sets, 0);
-  ASSERT_EQ(headless::MessageBoxes().size(), 1u);
-  EXPECT_EQ(headless::MessageBoxes()[0].text,
-            u"The printer settings could not be stored.\r\n\r\nSystem error 13");
-  ExpectNothingLeftBehind();
 }
 
 // The level-2 set passes every text through the ANSI code page and back.
