@@ -26,9 +26,9 @@ struct HookCloser {
 };
 
 // Sends the probe's message with `request` to `form` with the probe hooked into its thread;
-// fills `report` when asked for one. A hook rather than a thread started in the program: Wine
+// fills `answer` with what it wrote. A hook rather than a thread started in the program: Wine
 // may never start a remote thread, and would wait for it without end.
-bool AskProbe(HWND form, WPARAM request, FontProbeReport* report, std::wstring* problem) {
+bool AskProbe(HWND form, WPARAM request, FontProbeAnswer* answer_out, std::wstring* problem) {
   const std::wstring dll = pdtest::ToWindowsPath(EnvironmentValue(L"PD_FONT_PROBE_DLL"));
   if (dll.empty()) return Fail(problem, L"PD_FONT_PROBE_DLL must name pd_font_probe.dll");
   std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser> module(LoadLibraryW(dll.c_str()));
@@ -51,21 +51,25 @@ bool AskProbe(HWND form, WPARAM request, FontProbeReport* report, std::wstring* 
                           SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &result) == 0) {
     return Fail(problem, L"the program's window did not answer the probe");
   }
-  if (report == nullptr) return true;
   if (answer->answered == 0) return Fail(problem, L"the probe did not answer");
-  *report = answer->report;
+  *answer_out = *answer;
   return true;
 }
 
 }  // namespace
 
 bool ReadFonts(HWND form, FontProbeReport* report, std::wstring* problem) {
-  *report = FontProbeReport{};
-  return AskProbe(form, 0, report, problem);
+  FontProbeAnswer answer{};
+  const bool read = AskProbe(form, 0, &answer, problem);
+  *report = answer.report;
+  return read;
 }
 
-bool MoveToDpi(HWND form, int dpi, std::wstring* problem) {
-  return AskProbe(form, static_cast<WPARAM>(dpi), nullptr, problem);
+bool MoveToDpi(HWND form, int dpi, SIZE* scaled_size, std::wstring* problem) {
+  FontProbeAnswer answer{};
+  const bool moved = AskProbe(form, static_cast<WPARAM>(dpi), &answer, problem);
+  *scaled_size = answer.scaled_size;
+  return moved;
 }
 
 const ProbedFont* FontOf(const FontProbeReport& report, HWND window) {

@@ -2,13 +2,17 @@
 // program's window coordinates reach it unscaled.
 #include <gtest/gtest.h>
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include <cstdio>
+
+#include "tests/wine/window/dialog_font.h"
 
 int main(int argc, char** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   ::testing::InitGoogleTest(&argc, argv);
+  std::wstring problem;
+  if (!pdwin::ModelDialogFont(&problem)) {
+    std::fprintf(stderr, "%ls\n", problem.c_str());
+    return 1;
+  }
   return RUN_ALL_TESTS();
 }
