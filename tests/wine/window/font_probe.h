@@ -29,6 +29,7 @@ struct ProbedFont {
   int item_height;  // a list box's rows; 0 for other windows
   int client_width;
   int client_height;
+  int color_changes;  // WM_SYSCOLORCHANGE messages it received while a ProbeWatch lasted
 };
 
 // What the probe hands back: the program's main window's children, then its visible tooltips,
@@ -83,6 +84,23 @@ class AnswerMapping {
  private:
   HANDLE mapping_ = nullptr;
   FontProbeAnswer* answer_ = nullptr;
+};
+
+// The probe (PD_FONT_PROBE_DLL) hooked into the thread of `form`, the program's main window,
+// for as long as this lives; meanwhile it counts each window's WM_SYSCOLORCHANGE messages.
+class ProbeWatch {
+ public:
+  explicit ProbeWatch(HWND form);
+  ~ProbeWatch();
+  ProbeWatch(const ProbeWatch&) = delete;
+  ProbeWatch& operator=(const ProbeWatch&) = delete;
+  bool ok() const { return hook_ != nullptr; }
+  const std::wstring& problem() const { return problem_; }
+
+ private:
+  HMODULE module_ = nullptr;
+  HHOOK hook_ = nullptr;
+  std::wstring problem_;
 };
 
 // Hook the probe (PD_FONT_PROBE_DLL) into the thread of `form`, the program's main window, and

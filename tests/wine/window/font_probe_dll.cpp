@@ -8,6 +8,24 @@
 
 namespace {
 
+// WM_SYSCOLORCHANGE messages per window since the probe was loaded.
+struct ColorChanges {
+  HWND window;
+  int count;
+};
+ColorChanges g_color_changes[16];
+
+ColorChanges* ColorChangesOf(HWND window, bool add) {
+  for (ColorChanges& entry : g_color_changes) {
+    if (entry.window == window) return &entry;
+    if (entry.window == nullptr && add) {
+      entry.window = window;
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
 struct Context {
   pdwin::FontProbeReport* report;
   HWND form = nullptr;
@@ -104,6 +122,9 @@ void Probe(HWND window, pdwin::ProbedFont* out) {
   out->weight = metrics.tmWeight;
   out->raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0 ? 1 : 0;
   out->line_height = metrics.tmHeight;
+  if (const ColorChanges* changes = ColorChangesOf(window, false)) {
+    out->color_changes = changes->count;
+  }
   RECT client{};
   GetClientRect(window, &client);
   out->client_width = client.right;
@@ -190,6 +211,9 @@ void MoveToDpi(HWND form, WORD dpi, pdwin::FontProbeAnswer* answer) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     ProbeHook(int code, WPARAM wparam, LPARAM lparam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_SYSCOLORCHANGE) {
+    if (ColorChanges* changes = ColorChangesOf(call->hwnd, true)) ++changes->count;
+  }
   if (code == HC_ACTION && call->message == RegisterWindowMessageW(pdwin::kProbeMessage)) {
     const pdwin::AnswerMapping mapping(GetCurrentProcessId(), false);
     if (pdwin::FontProbeAnswer* answer = mapping.get()) {
