@@ -213,6 +213,7 @@ TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
   report = Probe();
   EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
   EXPECT_FALSE(IsDesignFont(FontOf(report, list_)));
+  EXPECT_TRUE(RowsHoldWholeLines(FontOf(report, list_), ExpectedDpi()));
   EXPECT_TRUE(IsDesignFont(FontOf(report, ok_)));
 
   for (const wchar_t* name : kScriptNames) {
@@ -221,6 +222,7 @@ TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
   ASSERT_TRUE(ListedNow());
   report = Probe();
   EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
+  EXPECT_EQ(FontOf(report, list_)->item_height, 16) << "the stored design's rows again";
 }
 
 // As when the window moves to a monitor with another dpi and back.
