@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64
   wine wine64 fonts-wine xvfb xdotool x11-utils imagemagick fonts-wqy-zenhei locales debootstrap
+  fonts-open-sans fonts-noto-cjk  # stand-ins for Windows' dialog fonts in the test prefixes
   clang clang-tidy clang-format cppcheck libclang-rt-14-dev
 )
 

@@ -90,6 +90,18 @@ create() {
   font=/usr/share/wine/fonts/vgasys.fon
   [ -f "$font" ] || die "no $font (install fonts-wine)"
   [ -f "$prefix/drive_c/windows/Fonts/vgasys.fon" ] || cp "$font" "$prefix/drive_c/windows/Fonts/"
+  # Faces with the proportions of Windows' dialog fonts (Segoe UI, Microsoft YaHei UI), whose
+  # lines are taller than Wine's stand-ins'; the window tests make them the message font. In the
+  # prefix rather than found through fontconfig, so that every Wine that runs it, in a chroot
+  # or not, has them.
+  for font in /usr/share/fonts/truetype/open-sans/OpenSans-Regular.ttf \
+    /usr/share/fonts/truetype/open-sans/OpenSans-Bold.ttf \
+    /usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc \
+    /usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc; do
+    [ -f "$font" ] || die "no $font (install fonts-open-sans and fonts-noto-cjk)"
+    copy="$prefix/drive_c/windows/Fonts/$(basename "$font")"
+    [ -f "$copy" ] || ln "$font" "$copy" 2>/dev/null || cp "$font" "$copy"
+  done
   # Into a log, not our output: Wine's service processes started here inherit these streams
   # and may outlive us.
   if ! "$wine" "$tool" install-driver "$here/test-printer.ppd" >"$prefix/install-driver.log" 2>&1

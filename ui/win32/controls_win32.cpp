@@ -48,6 +48,20 @@ HWND CreateChild(TControl::Impl& impl, LPCWSTR window_class, DWORD style, DWORD 
   return impl.hwnd;
 }
 
+namespace {
+
+// The height of a line of text in `font`: ascent and descent. The list box clips each item to
+// its row, and the dialog font's line is taller than the design's 16 px rows (Segoe UI's is a
+// third above its character height), so a row shorter than this cuts off descenders.
+int LineHeight(HWND window, HFONT font) {
+  ClientDc dc(window);
+  FontSelection selection(dc.get(), font);
+  TEXTMETRICW metrics{};
+  return GetTextMetricsW(dc.get(), &metrics) ? metrics.tmHeight : 0;
+}
+
+}  // namespace
+
 void ApplyLayout(TControl& control) {
   TControl::Impl& impl = control.impl();
   if (impl.kind == TControl::Kind::Form) return;  // forms size themselves
@@ -69,7 +83,8 @@ void ApplyLayout(TControl& control) {
   if (impl.kind == TControl::Kind::ListBox) {
     // A list box divides by both, so neither may be zero before the layout is set.
     if (impl.item_height > 0) {
-      SendMessageW(impl.hwnd, LB_SETITEMHEIGHT, 0, impl.Scale(impl.item_height));
+      SendMessageW(impl.hwnd, LB_SETITEMHEIGHT, 0,
+                   std::max(impl.Scale(impl.item_height), LineHeight(impl.hwnd, impl.drawn_font)));
     }
     RECT client{};
     GetClientRect(impl.hwnd, &client);

@@ -7,6 +7,7 @@ namespace {
 // Per-monitor dpi calls exist from Windows 10 1607 on; older systems get the system dpi.
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using MetricForDpiFn = int(WINAPI*)(int, UINT);
 
 template <typename Fn>
 Fn User32Proc(const char* name) {
@@ -18,13 +19,13 @@ TControl::Impl* ImplOf(HWND hwnd) {
   return reinterpret_cast<TControl::Impl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// Window size for the design client size at the form's dpi.
-SIZE OuterSize(const TControl::Impl& form) {
-  RECT rect{0, 0, form.Scale(form.width), form.Scale(form.height)};
+// Window size for the design client size at `dpi`.
+SIZE OuterSize(const TControl::Impl& form, int dpi) {
+  RECT rect{0, 0, MulDiv(form.width, dpi, 96), MulDiv(form.height, dpi, 96)};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(form.hwnd, GWL_STYLE));
   const auto ex_style = static_cast<DWORD>(GetWindowLongPtrW(form.hwnd, GWL_EXSTYLE));
   if (auto adjust = User32Proc<AdjustForDpiFn>("AdjustWindowRectExForDpi")) {
-    adjust(&rect, style, FALSE, ex_style, static_cast<UINT>(form.dpi));
+    adjust(&rect, style, FALSE, ex_style, static_cast<UINT>(dpi));
   } else {
     AdjustWindowRectEx(&rect, style, FALSE, ex_style);
   }
@@ -33,18 +34,28 @@ SIZE OuterSize(const TControl::Impl& form) {
 
 void LayoutForm(TControl::Impl& form) {
   if (!form.laid_out) return;
-  const SIZE size = OuterSize(form);
+  const SIZE size = OuterSize(form, form.dpi);
   SetWindowPos(form.hwnd, nullptr, 0, 0, size.cx, size.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   for (TControl* child : form.children) ApplyLayout(*child);
 }
 
+// Icon sizes as Windows shows them at the form's dpi. The plain metric is already at the
+// system's dpi for a dpi-aware process: scaling it again would make blurred, oversized icons.
+int IconSize(int metric, int dpi) {
+  if (auto for_dpi = User32Proc<MetricForDpiFn>("GetSystemMetricsForDpi")) {
+    const int size = for_dpi(metric, static_cast<UINT>(dpi));
+    if (size > 0) return size;
+  }
+  return GetSystemMetrics(metric);
+}
+
 void LoadIcons(TControl::Impl& form) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
-  const int sizes[2] = {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CXSMICON)};
+  const int metrics[2] = {SM_CXICON, SM_CXSMICON};
   const WPARAM kinds[2] = {ICON_BIG, ICON_SMALL};
   for (int i = 0; i < 2; ++i) {
-    const int size = MulDiv(sizes[i], form.dpi, 96);
+    const int size = IconSize(metrics[i], form.dpi);
     auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(form.icon_id), IMAGE_ICON,
                                               size, size, LR_DEFAULTCOLOR));
     if (icon == nullptr) continue;
@@ -131,12 +142,17 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
         return 0;
       }
       break;
+    case WM_GETDPISCALEDSIZE:
+      // The frame does not scale linearly: give the size so that the rectangle WM_DPICHANGED
+      // then suggests keeps the window where the user dragged it.
+      *reinterpret_cast<SIZE*>(lparam) = OuterSize(*form, static_cast<int>(wparam));
+      return TRUE;
     case WM_DPICHANGED: {
       form->dpi = HIWORD(wparam);
       RebuildFonts(*form);
       const auto* suggested = reinterpret_cast<const RECT*>(lparam);
-      const SIZE size = OuterSize(*form);
-      SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy,
+      SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
       for (TControl* child : form->children) ApplyLayout(*child);
       if (form->icon_id != 0) LoadIcons(*form);
@@ -235,7 +251,7 @@ void TForm::Show() {
     form.laid_out = true;
     RebuildFonts(form);
     // Sized for the design client area and centred on the primary screen, in one move.
-    const SIZE size = OuterSize(form);
+    const SIZE size = OuterSize(form, form.dpi);
     SetWindowPos(form.hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/wine/window/font_probe.h"
 #include "tests/wine/window/screenshot.h"
 #include "tests/wine/window/window_fixture.h"
 
@@ -66,6 +67,29 @@ TEST_F(ColorsTest, TitleStaysReadableOnADarkBackground) {
     PostMessageW(form_, WM_CLOSE, 0, 0);
     ExpectCleanExit();
   }
+}
+
+// Only top-level windows hear of a new scheme from the system; the list and the buttons (whose
+// common controls keep colours of their own) hear of it from the window.
+TEST_F(ColorsTest, ASchemeChangedWhileOpenReachesTheListAndTheButtons) {
+  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1"}));
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const ProbeWatch watch(form_);
+  ASSERT_TRUE(watch.ok()) << watch.problem();
+  FontProbeReport report{};
+  {
+    SchemeColors scheme({COLOR_WINDOW, COLOR_BTNFACE}, {RGB(0, 0, 0), RGB(0, 0, 0)});
+    ASSERT_TRUE(scheme.changed()) << "SetSysColors failed: " << GetLastError();
+    std::wstring problem;
+    ASSERT_TRUE(ReadFonts(form_, &report, &problem)) << problem;
+  }
+  for (HWND control : {list_, ok_, cancel_}) {
+    const ProbedFont* seen = FontOf(report, control);
+    ASSERT_NE(seen, nullptr) << WindowText(control);
+    EXPECT_GT(seen->color_changes, 0) << WindowText(control);
+  }
+  PostMessageW(form_, WM_CLOSE, 0, 0);
+  ExpectCleanExit();
 }
 
 }  // namespace

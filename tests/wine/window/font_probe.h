@@ -25,26 +25,38 @@ struct ProbedFont {
   // Characters of its texts drawn as the font's missing-glyph box, and the first such text.
   int boxes;
   wchar_t boxed_text[128];
+  int line_height;  // tmHeight: ascent plus descent
+  int item_height;  // a list box's rows; 0 for other windows
+  int client_width;
+  int client_height;
+  int color_changes;  // WM_SYSCOLORCHANGE messages it received while a ProbeWatch lasted
 };
 
-// What the probe hands back: the program's main window's children, then its visible tooltips.
+// What the probe hands back: the program's main window's children, then its visible tooltips,
+// and the sizes of the main window's big and small icons.
 struct FontProbeReport {
   int count;
   ProbedFont fonts[8];
+  int big_icon;
+  int small_icon;
 };
 
 // The probe's WH_CALLWNDPROC hook answers this registered message sent to the main window: with
 // wParam 0 it writes a FontProbeReport into the mapping named kProbeMapping + the program's
 // process id; otherwise it tells the window it now lies on a screen at wParam dpi, as Windows
-// does when the window moves to a monitor with another dpi.
+// 10 1703 and later do when the window moves to a monitor with another dpi: WM_GETDPISCALEDSIZE
+// first, whose answer it writes there too, then WM_DPICHANGED with a rectangle of that size (of
+// the window's present size when unanswered) at the window's place.
 constexpr char kProbeHook[] = "ProbeHook";
 constexpr wchar_t kProbeMessage[] = L"PrinterDefaultsTestFontProbe";
 constexpr wchar_t kProbeMapping[] = L"PrinterDefaultsTestFontProbe-";
 
-// What the mapping holds: the report, and whether the probe wrote it.
+// What the mapping holds: the report, and whether the probe wrote it; after a move, the window's
+// answer to WM_GETDPISCALEDSIZE (0 x 0 when it gave none).
 struct FontProbeAnswer {
   int answered;
   FontProbeReport report;
+  SIZE scaled_size;
 };
 
 // The mapping that carries the answer for process `pid`, mapped here: made by the test,
@@ -74,10 +86,28 @@ class AnswerMapping {
   FontProbeAnswer* answer_ = nullptr;
 };
 
+// The probe (PD_FONT_PROBE_DLL) hooked into the thread of `form`, the program's main window,
+// for as long as this lives; meanwhile it counts each window's WM_SYSCOLORCHANGE messages.
+class ProbeWatch {
+ public:
+  explicit ProbeWatch(HWND form);
+  ~ProbeWatch();
+  ProbeWatch(const ProbeWatch&) = delete;
+  ProbeWatch& operator=(const ProbeWatch&) = delete;
+  bool ok() const { return hook_ != nullptr; }
+  const std::wstring& problem() const { return problem_; }
+
+ private:
+  HMODULE module_ = nullptr;
+  HHOOK hook_ = nullptr;
+  std::wstring problem_;
+};
+
 // Hook the probe (PD_FONT_PROBE_DLL) into the thread of `form`, the program's main window, and
 // have it answer; false, with the reason in `problem`, when that fails. Every wait is bounded.
 bool ReadFonts(HWND form, FontProbeReport* report, std::wstring* problem);
-bool MoveToDpi(HWND form, int dpi, std::wstring* problem);
+// Moves `form` to a screen at `dpi`; `scaled_size` receives its answer to WM_GETDPISCALEDSIZE.
+bool MoveToDpi(HWND form, int dpi, SIZE* scaled_size, std::wstring* problem);
 // The report's entry for `window`, or null.
 const ProbedFont* FontOf(const FontProbeReport& report, HWND window);
 

@@ -8,6 +8,24 @@
 
 namespace {
 
+// WM_SYSCOLORCHANGE messages per window since the probe was loaded.
+struct ColorChanges {
+  HWND window;
+  int count;
+};
+ColorChanges g_color_changes[16];
+
+ColorChanges* ColorChangesOf(HWND window, bool add) {
+  for (ColorChanges& entry : g_color_changes) {
+    if (entry.window == window) return &entry;
+    if (entry.window == nullptr && add) {
+      entry.window = window;
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
 struct Context {
   pdwin::FontProbeReport* report;
   HWND form = nullptr;
@@ -84,6 +102,12 @@ int CountBoxes(HFONT font, int cell, const std::vector<std::wstring>& texts, wch
   return boxes;
 }
 
+bool IsClass(HWND window, const wchar_t* name) {
+  wchar_t window_class[64] = {};
+  GetClassNameW(window, window_class, 64);
+  return lstrcmpiW(window_class, name) == 0;
+}
+
 void Probe(HWND window, pdwin::ProbedFont* out) {
   *out = pdwin::ProbedFont{};
   out->window = reinterpret_cast<ULONGLONG>(window);
@@ -97,6 +121,17 @@ void Probe(HWND window, pdwin::ProbedFont* out) {
   out->char_height = metrics.tmHeight - metrics.tmInternalLeading;
   out->weight = metrics.tmWeight;
   out->raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0 ? 1 : 0;
+  out->line_height = metrics.tmHeight;
+  if (const ColorChanges* changes = ColorChangesOf(window, false)) {
+    out->color_changes = changes->count;
+  }
+  RECT client{};
+  GetClientRect(window, &client);
+  out->client_width = client.right;
+  out->client_height = client.bottom;
+  if (IsClass(window, L"ListBox")) {
+    out->item_height = static_cast<int>(SendMessageW(window, LB_GETITEMHEIGHT, 0, 0));
+  }
   const std::vector<std::wstring> texts = TextsOf(window);
   for (const std::wstring& text : texts) {
     SIZE extent{};
@@ -108,12 +143,6 @@ void Probe(HWND window, pdwin::ProbedFont* out) {
   ReleaseDC(window, dc);
   out->boxes = CountBoxes(font, metrics.tmHeight, texts, out->boxed_text,
                           sizeof(out->boxed_text) / sizeof(out->boxed_text[0]));
-}
-
-bool IsClass(HWND window, const wchar_t* name) {
-  wchar_t window_class[64] = {};
-  GetClassNameW(window, window_class, 64);
-  return lstrcmpiW(window_class, name) == 0;
 }
 
 bool Ours(HWND window) {
@@ -141,16 +170,39 @@ BOOL CALLBACK AddTooltip(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// The width of the window's icon of `kind` (ICON_BIG, ICON_SMALL); 0 when it has none.
+int IconWidth(HWND window, WPARAM kind) {
+  const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, kind, 0));
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
 // Writes the report into the mapping that the test made for this process.
-void AnswerProbe(HWND form) {
-  const pdwin::AnswerMapping mapping(GetCurrentProcessId(), false);
-  pdwin::FontProbeAnswer* answer = mapping.get();
-  if (answer == nullptr) return;
+void AnswerProbe(HWND form, pdwin::FontProbeAnswer* answer) {
   Context context{&answer->report, form};
   answer->report.count = 0;
   EnumChildWindows(form, AddChild, reinterpret_cast<LPARAM>(&context));
   EnumWindows(AddTooltip, reinterpret_cast<LPARAM>(&context));
-  answer->answered = 1;
+  answer->report.big_icon = IconWidth(form, ICON_BIG);
+  answer->report.small_icon = IconWidth(form, ICON_SMALL);
+}
+
+// The rectangle's address must mean something to the window: made here.
+void MoveToDpi(HWND form, WORD dpi, pdwin::FontProbeAnswer* answer) {
+  RECT suggested{};
+  GetWindowRect(form, &suggested);
+  SIZE size{};
+  if (SendMessageW(form, WM_GETDPISCALEDSIZE, dpi, reinterpret_cast<LPARAM>(&size)) != 0) {
+    answer->scaled_size = size;
+    suggested.right = suggested.left + size.cx;
+    suggested.bottom = suggested.top + size.cy;
+  }
+  SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
 }  // namespace
@@ -159,15 +211,18 @@ void AnswerProbe(HWND form) {
 extern "C" __declspec(dllexport) LRESULT CALLBACK
     ProbeHook(int code, WPARAM wparam, LPARAM lparam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && call->message == WM_SYSCOLORCHANGE) {
+    if (ColorChanges* changes = ColorChangesOf(call->hwnd, true)) ++changes->count;
+  }
   if (code == HC_ACTION && call->message == RegisterWindowMessageW(pdwin::kProbeMessage)) {
-    if (call->wParam == 0) {
-      AnswerProbe(call->hwnd);
-    } else {  // the rectangle's address must mean something to the window: made here
-      const auto dpi = static_cast<WORD>(call->wParam);
-      RECT suggested{};
-      GetWindowRect(call->hwnd, &suggested);
-      SendMessageW(call->hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                   reinterpret_cast<LPARAM>(&suggested));
+    const pdwin::AnswerMapping mapping(GetCurrentProcessId(), false);
+    if (pdwin::FontProbeAnswer* answer = mapping.get()) {
+      if (call->wParam == 0) {
+        AnswerProbe(call->hwnd, answer);
+      } else {
+        MoveToDpi(call->hwnd, static_cast<WORD>(call->wParam), answer);
+      }
+      answer->answered = 1;
     }
   }
   return CallNextHookEx(nullptr, code, wparam, lparam);

@@ -47,6 +47,50 @@ std::wstring Describe(const ProbedFont& font) {
   return ::testing::AssertionSuccess();
 }
 
+// Every row of the list holds a whole line of the font it draws with, and no less than the
+// stored 16 px; the list shows one column, as wide as itself.
+::testing::AssertionResult RowsHoldWholeLines(const ProbedFont* list, int dpi) {
+  if (list == nullptr) return ::testing::AssertionFailure() << "the probe did not see the list";
+  if (list->item_height < list->line_height || list->item_height < MulDiv(16, dpi, 96)) {
+    return ::testing::AssertionFailure()
+           << "rows " << list->item_height << " px for lines of " << list->line_height << " px in "
+           << Describe(*list) << " at " << dpi << " dpi";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// A control's widest text, with `margin` on either side, lies inside its client area.
+::testing::AssertionResult TextInside(const ProbedFont* font, int margin = 0) {
+  if (font == nullptr) return ::testing::AssertionFailure() << "the probe did not see it";
+  if (font->text_width + 2 * margin <= font->client_width &&
+      font->text_height <= font->client_height) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure()
+         << "text " << font->text_width << "x" << font->text_height << " (+" << margin
+         << " px each side) in " << font->client_width << "x" << font->client_height << " in "
+         << Describe(*font);
+}
+
+// Whole lines in the list, the title and both buttons at `dpi`.
+void ExpectWholeLines(const FontProbeReport& report, HWND list, HWND label,
+                      std::initializer_list<HWND> buttons, int dpi) {
+  EXPECT_TRUE(RowsHoldWholeLines(FontOf(report, list), dpi));
+  EXPECT_TRUE(TextInside(FontOf(report, label))) << "title at " << dpi << " dpi";
+  for (HWND button : buttons) {
+    EXPECT_TRUE(TextInside(FontOf(report, button), MulDiv(4, dpi, 96)))
+        << WindowText(button) << " at " << dpi << " dpi";
+  }
+}
+
+// The window's icons at the sizes Windows shows at `dpi`, not scaled a second time.
+void ExpectIconsAt(const FontProbeReport& report, int dpi) {
+  EXPECT_EQ(report.big_icon, GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)))
+      << dpi << " dpi";
+  EXPECT_EQ(report.small_icon, GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(dpi)))
+      << dpi << " dpi";
+}
+
 ::testing::AssertionResult IsDesignFont(const ProbedFont* font) {
   if (font != nullptr && font->raster && std::wstring(font->face) == L"System") {
     return ::testing::AssertionSuccess();
@@ -83,7 +127,11 @@ class FontsTest : public PointerWindowTest {
 };
 
 TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
-  ASSERT_NO_FATAL_FAILURE(AddPrinters({L"Kelvo LP-1", kLongName}));
+  // Tails of g, j, p, q, y and brackets, and more names than a column of the list holds.
+  ASSERT_NO_FATAL_FAILURE(
+      AddPrinters({L"Kelvo LP-1", kLongName, L"Kelvo gjpqy (Jg), Floor 2", L"Kelvo Typography jjj",
+                   L"Kelvo Row 1", L"Kelvo Row 2", L"Kelvo Row 3", L"Kelvo Row 4", L"Kelvo Row 5",
+                   L"Kelvo Row 6", L"Kelvo Row 7", L"Kelvo Row 8"}));
   ASSERT_NO_FATAL_FAILURE(StartApp());
   HWND tip = ShowTipOf(kLongName);
   ASSERT_NE(tip, nullptr) << "no tooltip over the cut-off name";
@@ -97,8 +145,10 @@ TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
       {"title", label_}, {"list", list_}, {"OK", ok_}, {"Cancel", cancel_}, {"tooltip", tip}};
   for (const auto& control : controls) {
     const ProbedFont* font = FontOf(report, control.window);
-    if (font != nullptr)
-      std::printf("%-8s %s\n", control.name, pdtest::ToUtf8(Describe(*font)).c_str());
+    if (font != nullptr) {
+      std::printf("%-8s %s, line %d px, rows %d px\n", control.name,
+                  pdtest::ToUtf8(Describe(*font)).c_str(), font->line_height, font->item_height);
+    }
     EXPECT_TRUE(DrawsAtScaledSize(font)) << control.name;
     if (DesignFontHere()) {
       EXPECT_TRUE(IsDesignFont(font)) << control.name;
@@ -113,14 +163,34 @@ TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
   EXPECT_GE(label.bottom - label.top, title->text_height);
   EXPECT_LE(label.right, client.right);
   EXPECT_LE(label.bottom, RectInParent(list_).top);
-  // Each button's caption clear of its edges.
-  for (HWND button : {ok_, cancel_}) {
-    const ProbedFont* font = FontOf(report, button);
-    ASSERT_NE(font, nullptr);
-    const RECT box = ClientRect(button);
-    EXPECT_LE(font->text_width + 2 * Scaled(4), box.right) << WindowText(button);
-    EXPECT_LE(font->text_height, box.bottom) << WindowText(button);
+  // Each button's caption clear of its edges, the rows whole lines, the tip's text inside it.
+  ExpectWholeLines(report, list_, label_, {ok_, cancel_}, ExpectedDpi());
+  if (DesignFontHere()) {
+    EXPECT_EQ(FontOf(report, list_)->item_height, 16) << "the stored design's rows";
   }
+  // The tip shows whole lines; a name wider than the screen it may still cut at the side.
+  const ProbedFont* tip_font = FontOf(report, tip);
+  ASSERT_NE(tip_font, nullptr);
+  EXPECT_LE(tip_font->text_height, tip_font->client_height) << "tooltip";
+  ExpectIconsAt(report, ExpectedDpi());
+
+  // One column at a time, as wide as the list; the names past its foot in the next one.
+  RECT first{};
+  ASSERT_NE(SendMessageW(list_, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first)), LB_ERR);
+  EXPECT_EQ(first.left, 0);
+  EXPECT_EQ(first.right, ClientRect(list_).right);
+  const auto count = static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0));
+  int next_column = -1;
+  for (int i = 1; i < count && next_column < 0; ++i) {
+    RECT item{};
+    SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    if (item.top == first.top) next_column = i;
+  }
+  ASSERT_GT(next_column, 0) << "all " << count << " names in one column";
+  RECT item{};
+  SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(next_column),
+               reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(item.left, first.right) << "a second column in view";
 }
 
 TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
@@ -143,6 +213,7 @@ TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
   report = Probe();
   EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, list_)));
   EXPECT_FALSE(IsDesignFont(FontOf(report, list_)));
+  EXPECT_TRUE(RowsHoldWholeLines(FontOf(report, list_), ExpectedDpi()));
   EXPECT_TRUE(IsDesignFont(FontOf(report, ok_)));
 
   for (const wchar_t* name : kScriptNames) {
@@ -151,6 +222,7 @@ TEST_F(FontsTest, NamesInEveryScriptKeepTheirGlyphs) {
   ASSERT_TRUE(ListedNow());
   report = Probe();
   EXPECT_TRUE(IsDesignFont(FontOf(report, list_)));
+  EXPECT_EQ(FontOf(report, list_)->item_height, 16) << "the stored design's rows again";
 }
 
 // As when the window moves to a monitor with another dpi and back.
@@ -159,9 +231,17 @@ TEST_F(FontsTest, FollowTheWindowToAnotherDpi) {
   ASSERT_NO_FATAL_FAILURE(StartApp());
   for (int dpi : {ExpectedDpi() == 96 ? 144 : 96, ExpectedDpi()}) {
     std::wstring problem;
-    ASSERT_TRUE(MoveToDpi(form_, dpi, &problem)) << problem;
+    SIZE scaled{};
+    ASSERT_TRUE(MoveToDpi(form_, dpi, &scaled, &problem)) << problem;
+    // Its size at the new dpi told beforehand, so that the system can place it; then taken.
+    RECT window{};
+    GetWindowRect(form_, &window);
+    EXPECT_EQ(scaled.cx, window.right - window.left) << dpi << " dpi";
+    EXPECT_EQ(scaled.cy, window.bottom - window.top) << dpi << " dpi";
     EXPECT_EQ(ClientRect(form_).right, MulDiv(386, dpi, 96));
     const FontProbeReport report = Probe();
+    ExpectWholeLines(report, list_, label_, {ok_, cancel_}, dpi);
+    ExpectIconsAt(report, dpi);
     for (HWND control : {label_, list_, ok_, cancel_}) {
       EXPECT_TRUE(DrawsAtScaledSize(FontOf(report, control), dpi))
           << WindowText(control) << " at " << dpi << " dpi";

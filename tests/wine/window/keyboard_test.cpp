@@ -55,6 +55,27 @@ TEST_F(KeyboardTest, TabAndShiftTabCycleTheControls) {
   ExpectCleanExit();
 }
 
+// As after Alt+Tab to another program and back: the keyboard goes on where it was, since the
+// focus returns to the control that had it rather than staying on the window itself.
+TEST_F(KeyboardTest, FocusReturnsToItsControlAfterAnotherWindow) {
+  ASSERT_TRUE(TypeKey(form_, VK_TAB));
+  ASSERT_TRUE(FocusMovesTo(cancel_));
+  HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                               100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  const bool left = WaitUntil([&] { return GetForegroundWindow() == other; }, 5000);
+  DestroyWindow(other);
+  ASSERT_TRUE(left) << "the window stays in the foreground";
+  SetForegroundWindow(form_);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == form_; }, 5000));
+  EXPECT_TRUE(FocusMovesTo(cancel_));
+  ASSERT_TRUE(TypeKey(form_, VK_TAB));
+  EXPECT_TRUE(FocusMovesTo(ok_)) << "Tab after coming back";
+  PostMessageW(form_, WM_CLOSE, 0, 0);
+  ExpectCleanExit();
+}
+
 TEST_F(KeyboardTest, ArrowKeysMoveTheSelection) {
   ASSERT_EQ(SendMessageW(list_, LB_SETCURSEL, 0, 0), 0);
   PostKey(list_, VK_DOWN);
