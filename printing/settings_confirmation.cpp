@@ -82,19 +82,18 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   // Only the settings are meant to change; leave the printer's permissions as they are now.
   record->pSecurityDescriptor = nullptr;
 
-  // Outside UTF-8 the set would pass every text through the code page and back.
-  if (spooler.GetACP() != CP_UTF8) {
-    if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
+  // The set passes every text through the code page and back: a text the code page garbles, or
+  // one the ANSI read cut where UTF-8 needs more bytes than UTF-16, would be stored so.
+  if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
+    return NotStored(error);
+  }
+  if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) {
+    // A text set elsewhere between the two reads differs too; that is not the code page's doing.
+    if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &again, &error)) {
       return NotStored(error);
     }
-    if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) {
-      // A text set elsewhere between the two reads differs too; that is not the code page's doing.
-      if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &again, &error)) {
-        return NotStored(error);
-      }
-      return {SameTexts(*record, *again.as<PRINTER_INFO_2A>()) ? Outcome::TextNotCarried
-                                                               : Outcome::ChangedElsewhere};
-    }
+    return {SameTexts(*record, *again.as<PRINTER_INFO_2A>()) ? Outcome::TextNotCarried
+                                                             : Outcome::ChangedElsewhere};
   }
 
   if (!spooler.SetPrinterA(printer.get(), 2, current.as<BYTE>(), 0)) {

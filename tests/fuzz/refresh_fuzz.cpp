@@ -93,6 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   auto* list = new vcl::TListBox(&form);  // owned by the form
   printing::PrinterNameTable names;
   std::uint32_t count = 0;
+  printing::NameVerdict verdict;
 
   const int rounds = 1 + in.U8() % 3;
   for (int round = 0; round < rounds; ++round) {
@@ -130,7 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         break;
     }
 
-    printing::RefreshPrinterList(spooler, names, count, *list);
+    printing::RefreshPrinterList(spooler, names, count, *list, verdict);
     spooler.after_call = nullptr;
 
     // The list box is the table, item by item, and never holds more than the table can.
