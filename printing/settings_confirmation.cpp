@@ -102,17 +102,18 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   return {Outcome::Stored};
 }
 
-void Explain(const vcl::TForm& window, const Result& result) {
+void Explain(const vcl::TForm& window, const Result& result, bool utf8) {
   const vcl::UnicodeString system_text =
       result.outcome == ConfirmationOutcome::StoreFailed ? vcl::SysErrorMessage(result.error) : u"";
-  vcl::ShowMessageBox(window.GetHandle(),
-                      ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text),
-                      window.GetText(),
-                      result.outcome == ConfirmationOutcome::NeedsAdministrator ||
-                              result.outcome == ConfirmationOutcome::TextNotCarried ||
-                              result.outcome == ConfirmationOutcome::ChangedElsewhere
-                          ? vcl::MessageKind::Warning
-                          : vcl::MessageKind::Error);
+  vcl::ShowMessageBox(
+      window.GetHandle(),
+      ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text, utf8),
+      window.GetText(),
+      result.outcome == ConfirmationOutcome::NeedsAdministrator ||
+              result.outcome == ConfirmationOutcome::TextNotCarried ||
+              result.outcome == ConfirmationOutcome::ChangedElsewhere
+          ? vcl::MessageKind::Warning
+          : vcl::MessageKind::Error);
 }
 
 }  // namespace
@@ -141,7 +142,7 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
       case ConfirmationOutcome::TextNotCarried:
       case ConfirmationOutcome::ChangedElsewhere:
         // Only now, with the printer closed and every block freed.
-        Explain(window, result);
+        Explain(window, result, spooler.GetACP() == CP_UTF8);
         return;
     }
   }
