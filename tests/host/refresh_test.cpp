@@ -235,7 +235,9 @@ TEST_F(RefreshCodePageTest, BestFitNamesAreNotListedButTheirPlainTwinsAre) {
 }
 
 TEST_F(RefreshCodePageTest, Utf8ListsEveryNameExactly) {
-  Under(headless::CodePage::Utf8, {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café", u"Kelvo 😀"});
+  // Every name but one with half a surrogate pair, which UTF-8 hands out as U+FFFD.
+  Under(headless::CodePage::Utf8,
+        {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo \xD83D", u"Kelvo Café", u"Kelvo 😀"});
   Refresh();
   EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café",
                                                  u"Kelvo 😀"}));
