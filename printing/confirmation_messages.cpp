@@ -19,7 +19,7 @@ vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID langu
       return chinese ? u"无法打开此打印机的设置对话框。"
                      : u"The printer's settings dialog could not be opened.";
     case ConfirmationOutcome::TextNotCarried: {
-      const vcl::UnicodeString text =
+      vcl::UnicodeString text =
           chinese ? u"此打印机的信息中有此版本的 Windows 无法传递的字符，因此设置未保存。"
                   : u"This printer's details use characters that this version of Windows "
                     u"cannot pass on, so the settings were not stored.";
