@@ -4,6 +4,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "printing/ansi_form.h"
 #include "printing/local_enumeration.h"
@@ -83,10 +84,11 @@ bool FindLossyNames(Spooler& spooler, const std::vector<const char*>& ansi_names
   return true;
 }
 
-bool NameVerdict::Covers(const std::vector<const char*>& ansi_names) const {
-  if (!kept_ || ansi_names.size() != lossy_.size()) return false;
+bool NameVerdict::Covers(const std::vector<PRINTER_INFO_2A>& records) const {
+  if (!kept_ || records.size() != lossy_.size()) return false;
   size_t at = 0;
-  for (const char* name : ansi_names) {
+  for (const PRINTER_INFO_2A& record : records) {
+    const char* name = record.pPrinterName;
     if (name == nullptr) return false;
     const size_t length = std::strlen(name) + 1;  // with the NUL: "ab" never matches "a", "b"
     if (names_.compare(at, length, name, length) != 0) return false;
@@ -95,20 +97,20 @@ bool NameVerdict::Covers(const std::vector<const char*>& ansi_names) const {
   return at == names_.size();
 }
 
-bool NameVerdict::Find(Spooler& spooler, const std::vector<const char*>& ansi_names,
-                       std::vector<bool>* lossy) {
-  if (Covers(ansi_names)) {
-    *lossy = lossy_;
-    return true;
-  }
-  if (!FindLossyNames(spooler, ansi_names, lossy)) return false;
+bool NameVerdict::Check(Spooler& spooler, const std::vector<PRINTER_INFO_2A>& records) {
+  if (Covers(records)) return true;
+  std::vector<const char*> ansi_names;
+  ansi_names.reserve(records.size());
+  for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
+  std::vector<bool> lossy;
+  if (!FindLossyNames(spooler, ansi_names, &lossy)) return false;
   kept_ = std::none_of(ansi_names.begin(), ansi_names.end(),
                        [](const char* name) { return name == nullptr; });
   names_.clear();
   if (kept_) {
     for (const char* name : ansi_names) names_.append(name, std::strlen(name) + 1);
   }
-  lossy_ = *lossy;
+  lossy_ = std::move(lossy);
   return true;
 }
 

@@ -22,11 +22,15 @@ bool FindLossyNames(Spooler& spooler, const std::vector<const char*>& ansi_names
 // names it was made for, in the same order; any other list is checked afresh.
 class NameVerdict {
  public:
-  // As FindLossyNames, which runs only when `ansi_names` differ from the last checked ones.
-  bool Find(Spooler& spooler, const std::vector<const char*>& ansi_names, std::vector<bool>* lossy);
+  // Checks the names of the level-2 `records` (as the ANSI enumeration returned them) with
+  // FindLossyNames unless they are the last checked ones. False when that check failed; the
+  // verdict is then the one before.
+  bool Check(Spooler& spooler, const std::vector<PRINTER_INFO_2A>& records);
+  // Whether record `i` of the last checked names must not be opened.
+  bool LeftOut(size_t i) const { return i < lossy_.size() && lossy_[i]; }
 
  private:
-  bool Covers(const std::vector<const char*>& ansi_names) const;
+  bool Covers(const std::vector<PRINTER_INFO_2A>& records) const;
 
   std::string names_;  // each checked name followed by its NUL, in enumeration order
   std::vector<bool> lossy_;

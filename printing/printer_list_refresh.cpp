@@ -45,19 +45,13 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
 
   // A name the code page could not carry, or that the ANSI call cut short, may open another
   // printer. UTF-8 carries every name, but it may need more room than the wide name had.
-  std::vector<bool> lossy(records.size(), false);
   bool any_eligible = false;
   for (const PRINTER_INFO_2A& record : records) any_eligible = any_eligible || Eligible(record);
-  if (any_eligible) {
-    std::vector<const char*> ansi_names;
-    ansi_names.reserve(records.size());
-    for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
-    if (!verdict.Find(spooler, ansi_names, &lossy)) return;
-  }
+  if (any_eligible && !verdict.Check(spooler, records)) return;
 
   count = 0;
   for (size_t i = 0; i < records.size(); ++i) {
-    if (!Eligible(records[i]) || lossy[i]) continue;
+    if (!Eligible(records[i]) || verdict.LeftOut(i)) continue;
     // Slots are reused from tick to tick, so their strings keep their storage.
     if (count == names.size()) names.emplace_back();
     names[count] = vcl::FromAnsi(records[i].pPrinterName);
