@@ -19,7 +19,9 @@ bool FindLossyNames(Spooler& spooler, const std::vector<const char*>& ansi_names
                     std::vector<bool>* lossy);
 
 // The verdict of the last check, kept for as long as the ANSI enumeration returns exactly the
-// names it was made for, in the same order; any other list is checked afresh.
+// names it was made for, in the same order; any other list is checked afresh. A kept verdict
+// lists no name its check left out; a rename to another name with the same ANSI form, in the
+// same place, goes unseen until the list next changes.
 class NameVerdict {
  public:
   // Checks the names of the level-2 `records` (as the ANSI enumeration returned them) with
