@@ -28,13 +28,15 @@ AnsiForm ToAnsiForm(Spooler& spooler, const char16_t* wide) {
   const char16_t* text = wide != nullptr ? wide : u"";
   // The spooler's own conversion: default flags, best-fit letters allowed.
   if (!Convert(spooler, Wide(text), 0, &form.text, nullptr)) return form;
-  // A best-fit letter or a default character means another text has the same ANSI form. Only
-  // UTF-8, never passed here, and code pages that are never an ANSI one refuse the check's flag;
-  // a refused check counts as a loss.
+  // A best-fit letter or a default character means another text has the same ANSI form. UTF-8
+  // refuses that check's flag and has no best fit; what it cannot carry is an unpaired surrogate,
+  // which its own strict flag refuses. A refused check counts as a loss.
   BOOL used_default = FALSE;
   std::string strict;
-  if (!Convert(spooler, Wide(text), WC_NO_BEST_FIT_CHARS, &strict, &used_default) || used_default ||
-      strict != form.text) {
+  const bool utf8 = spooler.GetACP() == CP_UTF8;
+  if (!Convert(spooler, Wide(text), utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS, &strict,
+               utf8 ? nullptr : &used_default) ||
+      used_default || strict != form.text) {
     return form;
   }
   form.exact = vcl::FromAnsi(form.text.c_str()) == text;

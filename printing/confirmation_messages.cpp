@@ -5,7 +5,7 @@
 namespace printing {
 
 vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID language,
-                                       const vcl::UnicodeString& system_text) {
+                                       const vcl::UnicodeString& system_text, bool utf8) {
   const bool chinese = platform::SpeaksChinesePrc(language);
   switch (outcome) {
     case ConfirmationOutcome::Stored:
@@ -18,13 +18,15 @@ vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID langu
     case ConfirmationOutcome::DialogFailed:
       return chinese ? u"无法打开此打印机的设置对话框。"
                      : u"The printer's settings dialog could not be opened.";
-    case ConfirmationOutcome::TextNotCarried:
-      return chinese
-                 ? u"此打印机的信息中有此版本的 Windows 无法传递的字符，因此设置未保存。\r\n\r\n"
-                   u"需要 Windows 10 版本 1903 或更高版本。"
-                 : u"This printer's details use characters that this version of Windows "
-                   u"cannot pass on, so the settings were not stored.\r\n\r\n"
-                   u"Windows 10 version 1903 or later is needed.";
+    case ConfirmationOutcome::TextNotCarried: {
+      vcl::UnicodeString text =
+          chinese ? u"此打印机的信息中有此版本的 Windows 无法传递的字符，因此设置未保存。"
+                  : u"This printer's details use characters that this version of Windows "
+                    u"cannot pass on, so the settings were not stored.";
+      if (utf8) return text;
+      return text + (chinese ? u"\r\n\r\n需要 Windows 10 版本 1903 或更高版本。"
+                             : u"\r\n\r\nWindows 10 version 1903 or later is needed.");
+    }
     case ConfirmationOutcome::ChangedElsewhere:
       return chinese
                  ? u"此打印机的设置在其设置对话框打开期间已在别处更改，因此未保存任何设置。\r\n\r\n"

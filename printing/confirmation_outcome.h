@@ -17,8 +17,9 @@ enum class ConfirmationOutcome {
 };
 
 // The message box text for `outcome`, empty for the outcomes that need none. `system_text` is the
-// system's text for the error, where there is one.
+// system's text for the error, where there is one. Under UTF-8 (`utf8`) Windows is already the
+// version that carries every text, so no newer one is asked for.
 vcl::UnicodeString ConfirmationMessage(ConfirmationOutcome outcome, LANGID language,
-                                       const vcl::UnicodeString& system_text);
+                                       const vcl::UnicodeString& system_text, bool utf8 = false);
 
 }  // namespace printing

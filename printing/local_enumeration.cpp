@@ -1,5 +1,6 @@
 #include "printing/local_enumeration.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace printing {
@@ -18,25 +19,32 @@ constexpr DWORD kSlack = 4;
 template <typename Name>
 Enumerated EnumerateLocal(Spooler& spooler, EnumPrintersCall<Name> call, DWORD level,
                           DWORD record_size, Enumeration* result) {
+  // The ANSI calls size for the wide texts, and a text may need more in the code page: a failed
+  // fill can ask for more than any sizing call reports, so the largest size seen is the one given.
+  DWORD size = 0;
   for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
     result->block.reset();  // the last attempt's block goes before the next is sized
     DWORD needed = 0;
     DWORD returned = 0;
     (spooler.*call)(PRINTER_ENUM_LOCAL, nullptr, level, nullptr, 0, &needed, &returned);
+    size = std::max(size, needed);
     result->count = 0;
-    if (needed > std::numeric_limits<DWORD>::max() - kSlack) return Enumerated::NoBlock;
-    result->block = AllocateLocal(spooler, static_cast<SIZE_T>(needed) + kSlack);
+    if (size > std::numeric_limits<DWORD>::max() - kSlack) return Enumerated::NoBlock;
+    result->block = AllocateLocal(spooler, static_cast<SIZE_T>(size) + kSlack);
     if (!result->block) return Enumerated::NoBlock;
 
     returned = 0;
     DWORD filled_needed = 0;
-    if (!(spooler.*call)(PRINTER_ENUM_LOCAL, nullptr, level, result->block.as<BYTE>(), needed,
+    if (!(spooler.*call)(PRINTER_ENUM_LOCAL, nullptr, level, result->block.as<BYTE>(), size,
                          &filled_needed, &returned)) {
-      if (spooler.GetLastError() == ERROR_INSUFFICIENT_BUFFER) continue;
-      return Enumerated::Failed;  // whatever count the failed call left is not to be read
+      if (spooler.GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+        return Enumerated::Failed;  // whatever count the failed call left is not to be read
+      }
+      size = std::max(size, filled_needed);
+      continue;
     }
     // Never read a record past the block, whatever the count claims.
-    const DWORD capacity = needed / record_size;
+    const DWORD capacity = size / record_size;
     result->count = returned > capacity ? capacity : returned;
     return Enumerated::Records;
   }

@@ -1,8 +1,10 @@
 #include "printing/lossy_names.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "printing/ansi_form.h"
 #include "printing/local_enumeration.h"
@@ -33,6 +35,30 @@ bool ReadWideNameForms(Spooler& spooler, std::vector<AnsiForm>* forms) {
 
 bool SameName(const char* ansi, const std::string& form) { return ansi != nullptr && form == ansi; }
 
+// Which ANSI names can stand for one wide name only, once positions say nothing.
+class UnpairedNames {
+ public:
+  explicit UnpairedNames(const std::vector<AnsiForm>& forms) {
+    for (const AnsiForm& form : forms) {
+      (form.exact ? exact_ : lossy_).insert(form.text);
+      all_.insert(form.text);
+    }
+  }
+
+  // An exact form of some wide name that no lossy one shares, and no start of a longer form: a
+  // name cut short where its wide form ran out of room reads as such a start.
+  bool Trusted(const char* ansi) const {
+    if (ansi == nullptr || exact_.count(ansi) == 0 || lossy_.count(ansi) != 0) return false;
+    const auto next = all_.upper_bound(ansi);
+    return next == all_.end() || next->compare(0, std::strlen(ansi), ansi) != 0;
+  }
+
+ private:
+  std::set<std::string> exact_;
+  std::set<std::string> lossy_;
+  std::set<std::string> all_;
+};
+
 }  // namespace
 
 bool FindLossyNames(Spooler& spooler, const std::vector<const char*>& ansi_names,
@@ -41,21 +67,50 @@ bool FindLossyNames(Spooler& spooler, const std::vector<const char*>& ansi_names
   if (!ReadWideNameForms(spooler, &forms)) return false;
   lossy->assign(ansi_names.size(), false);
 
-  bool agree = forms.size() == ansi_names.size();
-  for (size_t i = 0; agree && i < forms.size(); ++i) agree = SameName(ansi_names[i], forms[i].text);
-  if (agree) {
-    for (size_t i = 0; i < forms.size(); ++i) (*lossy)[i] = !forms[i].exact;
-    return true;
-  }
-  // Positions say nothing once the set changed: a name is ambiguous for this tick when any
-  // lossy wide name has it as its ANSI form.
-  std::set<std::string> ambiguous;
-  for (const AnsiForm& form : forms) {
-    if (!form.exact) ambiguous.insert(form.text);
-  }
+  // Paired by position, a name is the wide name's exact form or it is out. Where the pairs
+  // disagree (the set changed in between, or the ANSI call cut a name) positions say nothing.
+  const bool paired = forms.size() == ansi_names.size();
+  std::vector<size_t> unpaired;
   for (size_t i = 0; i < ansi_names.size(); ++i) {
-    (*lossy)[i] = ansi_names[i] != nullptr && ambiguous.count(ansi_names[i]) != 0;
+    if (paired && SameName(ansi_names[i], forms[i].text)) {
+      (*lossy)[i] = !forms[i].exact;
+    } else {
+      unpaired.push_back(i);
+    }
   }
+  if (unpaired.empty()) return true;
+  const UnpairedNames names(forms);
+  for (const size_t i : unpaired) (*lossy)[i] = !names.Trusted(ansi_names[i]);
+  return true;
+}
+
+bool NameVerdict::Covers(const std::vector<PRINTER_INFO_2A>& records) const {
+  if (!kept_ || records.size() != lossy_.size()) return false;
+  size_t at = 0;
+  for (const PRINTER_INFO_2A& record : records) {
+    const char* name = record.pPrinterName;
+    if (name == nullptr) return false;
+    const size_t length = std::strlen(name) + 1;  // with the NUL: "ab" never matches "a", "b"
+    if (names_.compare(at, length, name, length) != 0) return false;
+    at += length;
+  }
+  return at == names_.size();
+}
+
+bool NameVerdict::Check(Spooler& spooler, const std::vector<PRINTER_INFO_2A>& records) {
+  if (Covers(records)) return true;
+  std::vector<const char*> ansi_names;
+  ansi_names.reserve(records.size());
+  for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
+  std::vector<bool> lossy;
+  if (!FindLossyNames(spooler, ansi_names, &lossy)) return false;
+  kept_ = std::none_of(ansi_names.begin(), ansi_names.end(),
+                       [](const char* name) { return name == nullptr; });
+  names_.clear();
+  if (kept_) {
+    for (const char* name : ansi_names) names_.append(name, std::strlen(name) + 1);
+  }
+  lossy_ = std::move(lossy);
   return true;
 }
 

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <vector>
 
-#include "printing/lossy_names.h"
 #include "printing/local_enumeration.h"
 
 namespace printing {
@@ -31,7 +30,7 @@ bool IsBrandPrinterName(const char* name) {
 }
 
 void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
-                        vcl::TListBox& list) {
+                        vcl::TListBox& list, NameVerdict& verdict) {
   Enumeration enumeration(spooler);
   const Enumerated outcome = EnumerateLocal<LPSTR>(spooler, &Spooler::EnumPrintersA, 2,
                                                    sizeof(PRINTER_INFO_2A), &enumeration);
@@ -44,20 +43,15 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     std::memcpy(records.data(), enumeration.block.as<BYTE>(), records.size() * sizeof(records[0]));
   }
 
-  // A name the code page could not carry may open another printer; UTF-8 carries every name.
-  std::vector<bool> lossy(records.size(), false);
+  // A name the code page could not carry, or that the ANSI call cut short, may open another
+  // printer. UTF-8 carries every name, but it may need more room than the wide name had.
   bool any_eligible = false;
   for (const PRINTER_INFO_2A& record : records) any_eligible = any_eligible || Eligible(record);
-  if (any_eligible && spooler.GetACP() != CP_UTF8) {
-    std::vector<const char*> ansi_names;
-    ansi_names.reserve(records.size());
-    for (const PRINTER_INFO_2A& record : records) ansi_names.push_back(record.pPrinterName);
-    if (!FindLossyNames(spooler, ansi_names, &lossy)) return;
-  }
+  if (any_eligible && !verdict.Check(spooler, records)) return;
 
   count = 0;
   for (size_t i = 0; i < records.size(); ++i) {
-    if (!Eligible(records[i]) || lossy[i]) continue;
+    if (!Eligible(records[i]) || verdict.LeftOut(i)) continue;
     // Slots are reused from tick to tick, so their strings keep their storage.
     if (count == names.size()) names.emplace_back();
     names[count] = vcl::FromAnsi(records[i].pPrinterName);

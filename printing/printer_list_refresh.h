@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "printing/lossy_names.h"
 #include "printing/spooler.h"
 #include "ui/vcl.h"
 
@@ -20,10 +21,11 @@ bool IsBrandPrinterName(const char* name);
 
 // One refresh: enumerates the local printers, refills `names` / `count` with the eligible ones in
 // enumeration order, all of them, and rebuilds `list` only when it no longer shows
-// exactly those names. Where the ANSI code page is not UTF-8, names it could not carry are left
-// out. When the records cannot be fetched, everything is left as it was; when the enumeration
-// fails outright, the list is emptied.
+// exactly those names. Names the ANSI enumeration does not hand out exactly as the wide one
+// does are left out, whatever the code page; `verdict` keeps that check's outcome between ticks
+// that enumerate the same names. When the records cannot be fetched, everything is left as it
+// was; when the enumeration fails outright, the list is emptied.
 void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
-                        vcl::TListBox& list);
+                        vcl::TListBox& list, NameVerdict& verdict);
 
 }  // namespace printing

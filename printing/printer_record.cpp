@@ -1,5 +1,7 @@
 #include "printing/printer_record.h"
 
+#include <algorithm>
+
 namespace printing {
 
 namespace {
@@ -12,6 +14,8 @@ constexpr int kReadAttempts = 4;
 
 bool ReadLevel2(Spooler& spooler, GetPrinterCall get, HANDLE printer, GlobalBlock* block,
                 DWORD* error) {
+  // As with enumeration, a failed fill may ask for more than the sizing call reports.
+  DWORD size = 0;
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
     block->reset();
     DWORD needed = 0;
@@ -26,15 +30,18 @@ bool ReadLevel2(Spooler& spooler, GetPrinterCall get, HANDLE printer, GlobalBloc
       *error = last == ERROR_INSUFFICIENT_BUFFER || last == 0 ? ERROR_INVALID_DATA : last;
       return false;
     }
-    *block = AllocateGlobal(spooler, needed);
+    size = std::max(size, needed);
+    *block = AllocateGlobal(spooler, size);
     if (!*block) {
       *error = spooler.GetLastError();
       return false;
     }
-    if ((spooler.*get)(printer, 2, block->as<BYTE>(), needed, &needed)) return true;
+    DWORD filled_needed = 0;
+    if ((spooler.*get)(printer, 2, block->as<BYTE>(), size, &filled_needed)) return true;
     *error = spooler.GetLastError();  // before the free, which may overwrite it
     block->reset();
     if (*error != ERROR_INSUFFICIENT_BUFFER) return false;
+    size = std::max(size, filled_needed);
   }
   return false;
 }

@@ -86,19 +86,18 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   // Only the settings are meant to change; leave the printer's permissions as they are now.
   record->pSecurityDescriptor = nullptr;
 
-  // Outside UTF-8 the set would pass every text through the code page and back.
-  if (spooler.GetACP() != CP_UTF8) {
-    if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
+  // The set passes every text through the code page and back: a text the code page garbles, or
+  // one the ANSI read cut where UTF-8 needs more bytes than UTF-16, would be stored so.
+  if (!ReadLevel2(spooler, &Spooler::GetPrinterW, printer.get(), &wide, &error)) {
+    return NotStored(error);
+  }
+  if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) {
+    // A text set elsewhere between the two reads differs too; that is not the code page's doing.
+    if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &again, &error)) {
       return NotStored(error);
     }
-    if (!SameTexts(*record, *wide.as<PRINTER_INFO_2W>())) {
-      // A text set elsewhere between the two reads differs too; that is not the code page's doing.
-      if (!ReadLevel2(spooler, &Spooler::GetPrinterA, printer.get(), &again, &error)) {
-        return NotStored(error);
-      }
-      return {SameTexts(*record, *again.as<PRINTER_INFO_2A>()) ? Outcome::TextNotCarried
-                                                               : Outcome::ChangedElsewhere};
-    }
+    return {SameTexts(*record, *again.as<PRINTER_INFO_2A>()) ? Outcome::TextNotCarried
+                                                             : Outcome::ChangedElsewhere};
   }
 
   if (!spooler.SetPrinterA(printer.get(), 2, current.as<BYTE>(), 0)) {
@@ -107,17 +106,18 @@ Result EditAndStore(Spooler& spooler, std::string name, HWND owner) {
   return {Outcome::Stored};
 }
 
-void Explain(const vcl::TForm& window, const Result& result) {
+void Explain(const vcl::TForm& window, const Result& result, bool utf8) {
   const vcl::UnicodeString system_text =
       result.outcome == ConfirmationOutcome::StoreFailed ? vcl::SysErrorMessage(result.error) : u"";
-  vcl::ShowMessageBox(window.GetHandle(),
-                      ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text),
-                      window.GetText(),
-                      result.outcome == ConfirmationOutcome::NeedsAdministrator ||
-                              result.outcome == ConfirmationOutcome::TextNotCarried ||
-                              result.outcome == ConfirmationOutcome::ChangedElsewhere
-                          ? vcl::MessageKind::Warning
-                          : vcl::MessageKind::Error);
+  vcl::ShowMessageBox(
+      window.GetHandle(),
+      ConfirmationMessage(result.outcome, vcl::GetUserDefaultLangID(), system_text, utf8),
+      window.GetText(),
+      result.outcome == ConfirmationOutcome::NeedsAdministrator ||
+              result.outcome == ConfirmationOutcome::TextNotCarried ||
+              result.outcome == ConfirmationOutcome::ChangedElsewhere
+          ? vcl::MessageKind::Warning
+          : vcl::MessageKind::Error);
 }
 
 }  // namespace
@@ -146,7 +146,7 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
       case ConfirmationOutcome::TextNotCarried:
       case ConfirmationOutcome::ChangedElsewhere:
         // Only now, with the printer closed and every block freed.
-        Explain(window, result);
+        Explain(window, result, spooler.GetACP() == CP_UTF8);
         return;
     }
   }

@@ -57,7 +57,8 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
 void TorlentForm::buttonCloseExc(vcl::TObject* /*sender*/) { Close(); }
 
 void TorlentForm::TimerEnumPrinterTimer(vcl::TObject* /*sender*/) {
-  printing::RefreshPrinterList(spooler_, PrinterNames, PrinterCount, *ListBoxPrinterList);
+  printing::RefreshPrinterList(spooler_, PrinterNames, PrinterCount, *ListBoxPrinterList,
+                               name_verdict_);
 }
 
 void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {

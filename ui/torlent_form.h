@@ -26,5 +26,6 @@ class TorlentForm : public vcl::TForm {
 
  private:
   printing::Spooler& spooler_;
+  printing::NameVerdict name_verdict_;  // spares the wide enumeration while the names stay
   bool confirming_ = false;
 };

@@ -32,16 +32,17 @@ struct Window {
   vcl::TListBox* list = new vcl::TListBox(&form);  // owned by the form
   printing::PrinterNameTable names;
   std::uint32_t count = 0;
+  printing::NameVerdict verdict;
 };
 
 void BM_RefreshUnchanged(benchmark::State& state) {
   sim::Spooler spooler;
   Fill(spooler, static_cast<int>(state.range(0)));
   Window window;
-  printing::RefreshPrinterList(spooler, window.names, window.count, *window.list);
+  printing::RefreshPrinterList(spooler, window.names, window.count, *window.list, window.verdict);
   const int mutations = headless::ListMutations(*window.list);
   for (auto _ : state) {
-    printing::RefreshPrinterList(spooler, window.names, window.count, *window.list);
+    printing::RefreshPrinterList(spooler, window.names, window.count, *window.list, window.verdict);
     spooler.calls.clear();
   }
   state.counters["shown"] = window.count;
@@ -56,7 +57,7 @@ void BM_RefreshChanged(benchmark::State& state) {
   for (auto _ : state) {
     // The first printer goes offline and comes back on alternate ticks.
     spooler.printers[0].attributes ^= PRINTER_ATTRIBUTE_WORK_OFFLINE;
-    printing::RefreshPrinterList(spooler, window.names, window.count, *window.list);
+    printing::RefreshPrinterList(spooler, window.names, window.count, *window.list, window.verdict);
     spooler.calls.clear();
   }
   state.counters["shown"] = window.count;

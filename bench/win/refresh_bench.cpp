@@ -62,17 +62,18 @@ bool MeasureRefresh(int printers, int runs, RefreshFigures* figures) {
       SetWindowLongPtrW(list_hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingListProc)));
   printing::PrinterNameTable names;
   std::uint32_t count = 0;
+  printing::NameVerdict verdict;
   std::vector<BYTE> buffer;
 
   // Warm up both paths, and fill the list so that every timed refresh finds it unchanged.
-  printing::RefreshPrinterList(spooler, names, count, *list);
+  printing::RefreshPrinterList(spooler, names, count, *list, verdict);
   Floor(buffer);
   list_changes = 0;
 
   std::vector<double> refresh, floor;
   for (int run = 0; run < runs; ++run) {
     double start = NowMs();
-    printing::RefreshPrinterList(spooler, names, count, *list);
+    printing::RefreshPrinterList(spooler, names, count, *list, verdict);
     refresh.push_back(NowMs() - start);
     start = NowMs();
     Floor(buffer);

@@ -7,7 +7,9 @@
 //   per round:
 //     mode: u8 - bits 0-1 fault (0 none, 1 LocalAlloc fails, 2 filling call fails, 3 the set
 //                grows under the refresh), bit 2 keeps the previous printers and appends,
-//                bits 3-4 the ANSI code page (0 and 3 Latin-1, 1 UTF-8, 2 best-fit)
+//                bits 3-4 the ANSI code page (0 and 3 Latin-1, 1 UTF-8, 2 best-fit), bits 5-6
+//                how the ANSI calls fill (0 and 3 compact, 1 sized for the wide texts and cut, 2
+//                sized for them and grown on the fill)
 //     fault detail: u8 - error of a failed fill (even: short buffer, odd: other), or how many
 //                printers appear (1 + value % 6)
 //     count: u16 little-endian, % 400
@@ -59,7 +61,8 @@ sim::Printer ReadPrinter(Reader& in) {
 }
 
 // Names are made of bytes taken as code points: only the best-fit page, which carries ASCII
-// alone, loses any of them, and a name it loses is not listed.
+// alone, loses any of them, and a name it loses is not listed. None needs more room in UTF-8
+// than in UTF-16, so no fill cuts one.
 std::vector<vcl::UnicodeString> Eligible(const std::vector<sim::Printer>& printers,
                                          headless::CodePage page) {
   std::vector<vcl::UnicodeString> names;
@@ -93,6 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   auto* list = new vcl::TListBox(&form);  // owned by the form
   printing::PrinterNameTable names;
   std::uint32_t count = 0;
+  printing::NameVerdict verdict;
 
   const int rounds = 1 + in.U8() % 3;
   for (int round = 0; round < rounds; ++round) {
@@ -103,6 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         headless::CodePage::Latin1};
     const headless::CodePage page = kPages[(mode >> 3) & 3];
     spooler.SetCodePage(page);
+    static const sim::Spooler::AnsiFill kFills[] = {
+        sim::Spooler::AnsiFill::Compact, sim::Spooler::AnsiFill::CutToWide,
+        sim::Spooler::AnsiFill::GrowOnFill, sim::Spooler::AnsiFill::Compact};
+    spooler.ansi_fill = kFills[(mode >> 5) & 3];
     if ((mode & 4) == 0) spooler.printers.clear();
     const int printers = in.U16() % 400;
     for (int i = 0; i < printers; ++i) spooler.printers.push_back(ReadPrinter(in));
@@ -130,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         break;
     }
 
-    printing::RefreshPrinterList(spooler, names, count, *list);
+    printing::RefreshPrinterList(spooler, names, count, *list, verdict);
     spooler.after_call = nullptr;
 
     // The list box is the table, item by item, and never holds more than the table can.

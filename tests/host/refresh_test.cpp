@@ -16,9 +16,12 @@ using vcl::UnicodeString;
 
 class RefreshTest : public ::testing::Test {
  protected:
+  // The headless conversions follow the last spooler's code page; start from the simulated one's.
+  RefreshTest() { spooler.SetCodePage(headless::CodePage::Latin1); }
+
   void Add(const std::string& name, DWORD attributes = 0) { spooler.Add(name, attributes); }
 
-  void Refresh() { printing::RefreshPrinterList(spooler, names, count, *list); }
+  void Refresh() { printing::RefreshPrinterList(spooler, names, count, *list, verdict); }
 
   std::vector<UnicodeString> Items() const {
     std::vector<UnicodeString> items;
@@ -44,6 +47,7 @@ class RefreshTest : public ::testing::Test {
   vcl::TListBox* list = new vcl::TListBox(&form);
   printing::PrinterNameTable names;
   std::uint32_t count = 0;
+  printing::NameVerdict verdict;
 };
 
 TEST(BrandPrefix, IsCaseSensitiveAndNeedsAllFiveCharacters) {
@@ -79,9 +83,11 @@ TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
   spooler.SetCodePage(headless::CodePage::Utf8);
   Refresh();
   const auto& calls = spooler.calls;
-  // UTF-8 carries every name: no wide enumeration.
+  // Even UTF-8, which carries every name, may hand one out cut: the cheap wide enumeration of
+  // names follows, block for block.
   ASSERT_EQ(spooler.Ops(),
-            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::LocalFree}));
+            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::EnumPrintersW,
+                             Op::LocalAlloc, Op::EnumPrintersW, Op::LocalFree, Op::LocalFree}));
   EXPECT_FALSE(calls[0].has_buffer);
   EXPECT_EQ(calls[0].size, 0u);
   EXPECT_EQ(calls[0].level, 2u);
@@ -90,18 +96,16 @@ TEST_F(RefreshTest, FollowsTheSpoolersCallSequence) {
   EXPECT_EQ(calls[1].size, needed + 4);
   EXPECT_EQ(calls[1].mode, LMEM_ZEROINIT);
   EXPECT_TRUE(calls[2].has_buffer);
-
-  // Any other code page: the cheap wide enumeration of names follows, block for block.
-  spooler.SetCodePage(headless::CodePage::Latin1);
-  spooler.calls.clear();
-  Refresh();
-  ASSERT_EQ(spooler.Ops(),
-            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::EnumPrintersW,
-                             Op::LocalAlloc, Op::EnumPrintersW, Op::LocalFree, Op::LocalFree}));
   EXPECT_EQ(calls[3].level, 4u);
   EXPECT_FALSE(calls[3].has_buffer);
   EXPECT_EQ(calls[4].size, calls[5].size + 4);
   EXPECT_EQ(calls[4].mode, LMEM_ZEROINIT);
+
+  // The same names in the same order: the last check stands.
+  spooler.calls.clear();
+  Refresh();
+  EXPECT_EQ(spooler.Ops(),
+            (std::vector<Op>{Op::EnumPrinters, Op::LocalAlloc, Op::EnumPrinters, Op::LocalFree}));
 
   // Without a brand printer to list there is nothing to check.
   spooler.printers[0].attributes = PRINTER_ATTRIBUTE_WORK_OFFLINE;
@@ -231,18 +235,65 @@ TEST_F(RefreshCodePageTest, BestFitNamesAreNotListedButTheirPlainTwinsAre) {
 }
 
 TEST_F(RefreshCodePageTest, Utf8ListsEveryNameExactly) {
-  Under(headless::CodePage::Utf8, {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café", u"Kelvo 😀"});
+  // Every name but one with half a surrogate pair, which UTF-8 hands out as U+FFFD.
+  Under(headless::CodePage::Utf8,
+        {u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo \xD83D", u"Kelvo Café", u"Kelvo 😀"});
   Refresh();
   EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo 彩色激光", u"Kelvo ????", u"Kelvo Café",
                                                  u"Kelvo 😀"}));
   ExpectConsistent();
 }
 
+TEST_F(RefreshCodePageTest, AKeptVerdictHoldsOnlyForTheNamesInTheirOrder) {
+  Under(headless::CodePage::Latin1, {u"Kelvo 彩色激光", u"Kelvo LP-1"});
+  Refresh();
+  // Same names, other order: the lost name now sits where the listed one was.
+  std::swap(spooler.printers[0], spooler.printers[1]);
+  Refresh();
+  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo LP-1"});
+  ExpectConsistent();
+}
+
+// Windows' ANSI calls ask for the wide size and convert each text in place; a name that needs
+// more room in the code page must be listed whole or not at all, and the list must settle.
+TEST_F(RefreshCodePageTest, NamesGrownInTheCodePageAreListedWholeOrNotAtAll) {
+  using Fill = sim::Spooler::AnsiFill;
+  // In UTF-8 the first takes 37 bytes in 34 bytes' room, and cut there it names the second.
+  const char16_t* const printers[] = {u"Kelvo 财务部彩色激光打印机", u"Kelvo 财务部彩色激光打印",
+                                      u"Kelvo 打印机", u"Kelvo 한국"};
+  struct Case {
+    headless::CodePage page;
+    Fill fill;
+    std::vector<UnicodeString> listed;
+  };
+  const Case cases[] = {
+      {headless::CodePage::Utf8, Fill::CutToWide, {printers[2], printers[3]}},
+      {headless::CodePage::Utf8,
+       Fill::GrowOnFill,
+       {printers[0], printers[1], printers[2], printers[3]}},
+      {headless::CodePage::DoubleByte, Fill::CutToWide, {printers[0], printers[1], printers[2]}},
+      {headless::CodePage::DoubleByte, Fill::GrowOnFill, {printers[0], printers[1], printers[2]}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.page) * 10 + static_cast<int>(c.fill));
+    spooler.printers.clear();
+    spooler.ansi_fill = c.fill;
+    Under(c.page, {printers[0], printers[1], printers[2], printers[3]});
+    Refresh();
+    EXPECT_EQ(Items(), c.listed);
+    const int mutations = headless::ListMutations(*list);
+    Refresh();
+    EXPECT_EQ(headless::ListMutations(*list), mutations);
+    ExpectConsistent();
+  }
+}
+
 TEST_F(RefreshCodePageTest, ASetChangedBetweenTheTwoEnumerationsHidesAmbiguousNamesForOneTick) {
   Under(headless::CodePage::Latin1, {u"Kelvo ????", u"Kelvo LP-1"});
   Refresh();
   ASSERT_EQ(count, 2u);
-  // A printer whose name converts to the literal one's appears between the two enumerations.
+  // Another printer comes, so the names are checked again; and a printer whose name converts to
+  // the literal one's appears between the two enumerations.
+  spooler.Add(u"Kelvo LP-2");
   spooler.after_call = [this](const sim::Call& call) {
     if (call.op == sim::Op::EnumPrinters && call.has_buffer) {
       spooler.printers.insert(spooler.printers.begin(), sim::Printer{});
@@ -251,10 +302,10 @@ TEST_F(RefreshCodePageTest, ASetChangedBetweenTheTwoEnumerationsHidesAmbiguousNa
   };
   Refresh();
   spooler.after_call = nullptr;
-  EXPECT_EQ(Items(), std::vector<UnicodeString>{u"Kelvo LP-1"});
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo LP-1", u"Kelvo LP-2"}));
   ExpectConsistent();
   Refresh();
-  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo ????", u"Kelvo LP-1"}));
+  EXPECT_EQ(Items(), (std::vector<UnicodeString>{u"Kelvo ????", u"Kelvo LP-1", u"Kelvo LP-2"}));
   ExpectConsistent();
 }
 
@@ -288,7 +339,8 @@ TEST_F(RefreshCodePageTest, SetChangedBetweenTheTwoEnumerationsNeverListsAnother
       {"two swap places", [](auto& v) { std::swap(v[0], v[1]); }, {u"Kelvo LP-1"}},
       {"plain name inserted in front",
        [&](auto& v) { v.insert(v.begin(), named(u"Kelvo A")); },
-       {u"Kelvo A", u"Kelvo LP-1"}}};
+       {u"Kelvo A", u"Kelvo LP-1"}},
+      {"the lost one removed", [](auto& v) { v.erase(v.begin()); }, {u"Kelvo LP-1"}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     spooler.printers.clear();

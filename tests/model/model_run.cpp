@@ -557,7 +557,8 @@ std::string ModelRun::Check() {
       return "message box " + std::to_string(i) + " shown with " +
              std::to_string(boxes[i].live_resources) + " handles or blocks held";
     }
-    if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text) ||
+    if (boxes[i].text != printing::ConfirmationMessage(expected.problem, language_, system_text,
+                                                       model_.page == headless::CodePage::Utf8) ||
         boxes[i].kind != kind || boxes[i].owner != form_->GetHandle() ||
         boxes[i].caption != form_->GetText()) {
       return "message box " + std::to_string(i) + " is not the expected one (problem " +

@@ -26,7 +26,6 @@ std::optional<DWORD> FailureQueue::Take(sim::Op op, bool filling) {
 }
 
 bool Model::Lossy(const std::u16string& text) const {
-  if (page == headless::CodePage::Utf8) return false;
   bool used_default = false;
   const std::string strict = headless::EncodeAnsi(page, text, false, &used_default);
   return used_default || headless::DecodeAnsi(page, strict) != text;
@@ -34,11 +33,12 @@ bool Model::Lossy(const std::u16string& text) const {
 
 std::vector<std::u16string> Model::EligibleNames() const {
   std::vector<std::u16string> names;
-  for (const auto& printer : printers) {
+  for (size_t i = 0; i < printers.size(); ++i) {
+    const sim::Printer& printer = printers[i];
     if ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) != 0) continue;
     const std::string ansi = headless::EncodeAnsi(page, printer.name, true, nullptr);
     if (ansi.compare(0, 5, "Kelvo") != 0) continue;
-    if (Lossy(printer.name)) continue;
+    if (i < left_out_.size() && left_out_[i]) continue;
     names.push_back(headless::DecodeAnsi(page, ansi));
   }
   return names;
@@ -65,7 +65,12 @@ bool Model::ReadWideNames() {
     any_eligible = any_eligible || ((printer.attributes & PRINTER_ATTRIBUTE_WORK_OFFLINE) == 0 &&
                                     ansi.compare(0, 5, "Kelvo") == 0);
   }
-  if (!any_eligible || page == headless::CodePage::Utf8) return true;
+  if (!any_eligible) return true;
+  std::vector<std::string> names;
+  for (const auto& printer : printers) {
+    names.push_back(headless::EncodeAnsi(page, printer.name, true, nullptr));
+  }
+  if (checked_ == names) return true;
   for (int attempt = 0; attempt < kEnumAttempts; ++attempt) {
     failures.Take(sim::Op::EnumPrintersW);  // sizing
     if (failures.Take(sim::Op::LocalAlloc)) return false;
@@ -73,6 +78,9 @@ bool Model::ReadWideNames() {
       if (*error == ERROR_INSUFFICIENT_BUFFER) continue;
       return false;
     }
+    checked_ = std::move(names);
+    left_out_.clear();
+    for (const auto& printer : printers) left_out_.push_back(Lossy(printer.name));
     return true;
   }
   return false;
@@ -108,6 +116,8 @@ void Model::Refresh() {
 
 void Model::OpenWindow() {
   window = WindowModel{};
+  checked_.reset();  // a new window checks afresh
+  left_out_.clear();
   Refresh();
   window.visible = true;
   window.show_calls = 1;
@@ -200,12 +210,10 @@ void Model::ClickOk(const DialogScript& script) {
     boxes.push_back({Problem::ChangedElsewhere});
     return;
   }
-  if (page != headless::CodePage::Utf8) {
-    if (!read(sim::Op::GetPrinterW)) return;
-    if (Lossy(now.name) || Lossy(now.comment) || Lossy(now.location)) {
-      boxes.push_back({Problem::TextNotCarried});
-      return;
-    }
+  if (!read(sim::Op::GetPrinterW)) return;
+  if (Lossy(now.name) || Lossy(now.comment) || Lossy(now.location)) {
+    boxes.push_back({Problem::TextNotCarried});
+    return;
   }
   if (const auto error = failures.Take(sim::Op::SetPrinter)) {
     boxes.push_back({Problem::StoreFailed, *error});

@@ -90,7 +90,8 @@ class Model {
   void ClickOk(const DialogScript& script);
   void ClickCancel();
 
-  // The eligible names as a refresh would show them now.
+  // The eligible names as a refresh would show them now, with the names check of the last
+  // refresh that made one.
   std::vector<std::u16string> EligibleNames() const;
   // Whether the ANSI code page loses or replaces any character of `text`.
   bool Lossy(const std::u16string& text) const;
@@ -98,11 +99,15 @@ class Model {
  private:
   sim::Printer* Find(const std::u16string& name);
   sim::Printer* FindId(std::uint64_t id);
-  // The wide names a refresh reads besides the ANSI ones; false when that read gives up.
+  // The wide names a refresh reads besides the ANSI ones, unless the ANSI names are the last
+  // checked ones; false when that read gives up.
   bool ReadWideNames();
   void Show(const std::vector<std::u16string>& names);
   size_t grown_ = 0;
   std::uint64_t next_id_ = 1;
+  // The ANSI names, in order, that the names check last ran on, and which of them it left out.
+  std::optional<std::vector<std::string>> checked_;
+  std::vector<bool> left_out_;
 };
 
 }  // namespace model

@@ -174,7 +174,7 @@ Printer* Spooler::Target(HANDLE printer) {
 }
 
 DWORD Spooler::Lay(const std::vector<const Printer*>& list, Layout layout, LPBYTE buffer,
-                   DWORD size) {
+                   DWORD size, Room room) {
   const bool ansi = layout == Layout::Ansi2;
   const DWORD record_size = layout == Layout::Ansi2   ? sizeof(PRINTER_INFO_2A)
                             : layout == Layout::Wide2 ? sizeof(PRINTER_INFO_2W)
@@ -199,8 +199,19 @@ DWORD Spooler::Lay(const std::vector<const Printer*>& list, Layout layout, LPBYT
     }
     const DWORD at = cursor;
     if (ansi) {
-      const std::string converted = ToAnsi(text);
-      cursor += static_cast<DWORD>(converted.size() + 1);
+      std::string converted = ToAnsi(text);
+      const auto own = static_cast<DWORD>(converted.size() + 1);
+      const auto wide_room = static_cast<DWORD>((text.size() + 1) * sizeof(char16_t));
+      const DWORD room_taken = room == Room::Own    ? own
+                               : room == Room::Wide ? wide_room
+                                                    : std::max(own, wide_room);
+      // Cut at whole characters, a surrogate pair being one.
+      for (size_t kept = text.size(); converted.size() >= room_taken && kept > 0;) {
+        --kept;
+        if (kept > 0 && text[kept] >= 0xDC00 && text[kept] < 0xE000) --kept;
+        converted = ToAnsi(text.substr(0, kept));
+      }
+      cursor += room_taken;
       return put(at, converted.c_str(), static_cast<DWORD>(converted.size() + 1)) ? buffer + at
                                                                                   : nullptr;
     }
@@ -281,6 +292,15 @@ DWORD Spooler::Lay(const std::vector<const Printer*>& list, Layout layout, LPBYT
   return cursor;
 }
 
+DWORD Spooler::AnsiSizes(const std::vector<const Printer*>& list, DWORD* fill_needs,
+                         Room* fill_room) {
+  const Room sized = ansi_fill == AnsiFill::Compact ? Room::Own : Room::Wide;
+  *fill_room = ansi_fill == AnsiFill::GrowOnFill ? Room::Larger : sized;
+  const DWORD reported = Lay(list, Layout::Ansi2, nullptr, 0, sized);
+  *fill_needs = *fill_room == sized ? reported : Lay(list, Layout::Ansi2, nullptr, 0, *fill_room);
+  return reported;
+}
+
 SIZE_T Spooler::RoomAt(const void* p) const {
   const auto* at = static_cast<const BYTE*>(p);
   for (const auto& block : blocks_) {
@@ -305,14 +325,19 @@ BOOL Spooler::Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buff
   const bool wide = op == Op::EnumPrintersW;
   const bool level_ok = level == 2 || (wide && level == 4);
   const Layout layout = !wide ? Layout::Ansi2 : level == 2 ? Layout::Wide2 : Layout::Wide4;
-  DWORD total = level_ok ? Lay(list, layout, nullptr, 0) : 0;
+  Room room = Room::Own;
+  DWORD fill_needs = 0;
+  DWORD total = !level_ok ? 0
+                : wide    ? Lay(list, layout, nullptr, 0)
+                          : AnsiSizes(list, &fill_needs, &room);
   if (needed_override != 0 && !wide) total = needed_override;
   if (TakeFailure(op, buffer != nullptr)) {
     *needed = total;
     // A spooler that fails late has already written its records.
-    if (failed_fill_writes_records && buffer != nullptr && size >= total && level_ok) {
+    if (failed_fill_writes_records && buffer != nullptr && size >= total && size >= fill_needs &&
+        level_ok) {
       const DWORD error = last_error_;
-      Lay(list, layout, buffer, size);
+      Lay(list, layout, buffer, size, room);
       *returned = static_cast<DWORD>(list.size());
       last_error_ = error;
     }
@@ -322,8 +347,11 @@ BOOL Spooler::Enumerate(Op op, DWORD flags, bool named, DWORD level, LPBYTE buff
     *needed = total;
     if (buffer == nullptr || size < total) {
       Fail(ERROR_INSUFFICIENT_BUFFER);
+    } else if (size < fill_needs) {
+      *needed = fill_needs;
+      Fail(ERROR_INSUFFICIENT_BUFFER);
     } else {
-      Lay(list, layout, buffer, size);
+      Lay(list, layout, buffer, size, room);
       const auto extra = overcount.find(op);
       *returned = static_cast<DWORD>(list.size()) + (extra != overcount.end() ? extra->second : 0);
       result = TRUE;
@@ -398,14 +426,20 @@ BOOL Spooler::GetRecord(Op op, HANDLE printer, DWORD level, LPBYTE buffer, DWORD
   } else if (!Holds(printer, PRINTER_ACCESS_USE)) {
   } else {
     const Layout layout = op == Op::GetPrinter ? Layout::Ansi2 : Layout::Wide2;
-    *needed = Lay({target}, layout, nullptr, 0);
+    Room room = Room::Own;
+    DWORD fill_needs = 0;
+    *needed = layout == Layout::Wide2 ? Lay({target}, layout, nullptr, 0)
+                                      : AnsiSizes({target}, &fill_needs, &room);
     if (buffer == nullptr && sizing_reports.count(op) != 0) *needed = sizing_reports[op];
     if (buffer == nullptr && sizing_get_succeeds) {
       result = TRUE;
     } else if (buffer == nullptr || size < *needed) {
       Fail(ERROR_INSUFFICIENT_BUFFER);
+    } else if (size < fill_needs) {
+      *needed = fill_needs;
+      Fail(ERROR_INSUFFICIENT_BUFFER);
     } else {
-      Lay({target}, layout, buffer, size);
+      Lay({target}, layout, buffer, size, room);
       result = TRUE;
     }
   }
@@ -585,13 +619,29 @@ int Spooler::WideCharToMultiByte(UINT code_page, DWORD flags, LPCWSTR wide, int 
                                  LPBOOL used_default) {
   const bool utf8 = code_page_ == headless::CodePage::Utf8;
   if ((code_page != CP_ACP && code_page != GetACP()) || wide == nullptr || ansi_size < 0 ||
-      default_char != nullptr || (utf8 && (flags != 0 || used_default != nullptr)) ||
-      (flags & ~WC_NO_BEST_FIT_CHARS) != 0) {
-    last_error_ = ERROR_INVALID_PARAMETER;  // as Windows refuses the check's flags for UTF-8
+      default_char != nullptr || (utf8 && used_default != nullptr)) {
+    last_error_ = ERROR_INVALID_PARAMETER;
+    return 0;
+  }
+  // As documented: UTF-8 takes no flag but WC_ERR_INVALID_CHARS, which no other page here takes.
+  if ((flags & ~(utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS)) != 0) {
+    last_error_ = ERROR_INVALID_FLAGS;
     return 0;
   }
   std::u16string text = wide_length < 0 ? std::u16string(wide)
                                         : std::u16string(wide, static_cast<size_t>(wide_length));
+  if ((flags & WC_ERR_INVALID_CHARS) != 0) {
+    for (size_t i = 0; i < text.size(); ++i) {
+      const bool high = text[i] >= 0xD800 && text[i] < 0xDC00;
+      const bool low_next = i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000;
+      if (high && low_next) {
+        ++i;
+      } else if (text[i] >= 0xD800 && text[i] < 0xE000) {
+        last_error_ = ERROR_NO_UNICODE_TRANSLATION;
+        return 0;
+      }
+    }
+  }
   bool defaulted = false;
   std::string converted =
       headless::EncodeAnsi(code_page_, text, (flags & WC_NO_BEST_FIT_CHARS) == 0, &defaulted);

@@ -6,7 +6,10 @@
 //
 // Printers carry their true (UTF-16) texts. The ANSI calls pass them through the spooler's code
 // page as Windows does, so a page that lacks a character loses it there, and an ANSI set that
-// sends such a text back stores the loss; the wide calls hand the texts out as they are.
+// sends such a text back stores the loss; the wide calls hand the texts out as they are. Windows'
+// ANSI calls fill the caller's buffer through the wide call and convert each text in place;
+// `ansi_fill` models what they may do where a text needs more bytes in the code page than in
+// UTF-16, which is not documented.
 #pragma once
 
 #include <cstdint>
@@ -115,6 +118,15 @@ class Spooler final : public printing::Spooler {
   DWORD needed_override = 0;
   // What a level-2 read through the op without a buffer reports as the needed size, when set.
   std::map<Op, DWORD> sizing_reports;
+  // How the level-2 ANSI calls lay their texts out.
+  enum class AnsiFill {
+    Compact,    // each text in the room it takes in the code page
+    CutToWide,  // each in the room its wide form takes (the size reported is the wide one); a
+                // text that needs more is cut to the whole characters that fit
+    GrowOnFill  // sizing reports the wide size; a fill with less room than the grown texts need
+                // fails with ERROR_INSUFFICIENT_BUFFER and reports that size
+  };
+  AnsiFill ansi_fill = AnsiFill::Compact;
   // A failed OpenPrinterA leaves this in the caller's handle slot, as some spoolers do.
   HANDLE failed_open_leaves = nullptr;
   // An injected failure of a filling enumeration still writes the records and their count.
@@ -184,6 +196,8 @@ class Spooler final : public printing::Spooler {
     bool global;
   };
   enum class Layout { Ansi2, Wide2, Wide4 };
+  // The room an ANSI text gets: its own size, its wide form's, or the larger of the two.
+  enum class Room { Own, Wide, Larger };
 
   bool TakeFailure(Op op, bool filling = false);
   void* Allocate(bool global, UINT flags, SIZE_T bytes);
@@ -199,7 +213,10 @@ class Spooler final : public printing::Spooler {
   // Lays the records of `list` out back to back with their data after them, as winspool does;
   // writes them when `buffer` is given (checking each write against `size`), and returns the
   // size they take either way.
-  DWORD Lay(const std::vector<const Printer*>& list, Layout layout, LPBYTE buffer, DWORD size);
+  DWORD Lay(const std::vector<const Printer*>& list, Layout layout, LPBYTE buffer, DWORD size,
+            Room room = Room::Own);
+  // The size an ANSI call reports before a fill, and the one its fill needs.
+  DWORD AnsiSizes(const std::vector<const Printer*>& list, DWORD* fill_needs, Room* fill_room);
   // The size of the block holding `p` from `p` on, or 0 when `p` lies in no live block.
   SIZE_T RoomAt(const void* p) const;
 

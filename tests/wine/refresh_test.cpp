@@ -74,7 +74,7 @@ class RefreshOnRealSpooler : public ::testing::Test {
     printers_.reset();
   }
 
-  void Refresh() { printing::RefreshPrinterList(spooler_, names_, count_, *list_); }
+  void Refresh() { printing::RefreshPrinterList(spooler_, names_, count_, *list_, verdict_); }
 
   void StartCountingRebuilds() {
     rebuild_messages_ = 0;
@@ -112,6 +112,7 @@ class RefreshOnRealSpooler : public ::testing::Test {
   printing::WinSpooler spooler_;
   printing::PrinterNameTable names_{};
   std::uint32_t count_ = 0;
+  printing::NameVerdict verdict_;
 };
 
 TEST_F(RefreshOnRealSpooler, ListsExactlyTheOnlineKelvoPrintersInEnumerationOrder) {

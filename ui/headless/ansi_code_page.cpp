@@ -1,5 +1,6 @@
 // The headless ANSI code pages: small stand-ins for the kinds of Windows code page that matter
-// to the spooler's ANSI calls (one that loses what it lacks, one that also best-fits, UTF-8).
+// to the spooler's ANSI calls (one that loses what it lacks, one that also best-fits, a double-byte
+// one, UTF-8).
 #include <utility>
 
 #include "ui/headless/headless.h"
@@ -56,6 +57,42 @@ std::string EncodeUtf8(const std::u16string& text) {
   return out;
 }
 
+// The double-byte page's own numbering of the ideographs: lead bytes from 0x81, trail bytes
+// 0x40-0xFE without 0x7F, as in GBK. Not GBK's order, which needs its table.
+constexpr char16_t kFirstIdeograph = 0x4E00;
+constexpr char16_t kLastIdeograph = 0x9FA5;
+constexpr int kTrails = 190;
+
+bool EncodeDoubleByte(char16_t c, std::string* out) {
+  if (c < kFirstIdeograph || c > kLastIdeograph) return false;
+  const int index = c - kFirstIdeograph;
+  const int trail = 0x40 + index % kTrails;
+  out->push_back(static_cast<char>(0x81 + index / kTrails));
+  out->push_back(static_cast<char>(trail >= 0x7F ? trail + 1 : trail));
+  return true;
+}
+
+std::u16string DecodeDoubleByte(const std::string& ansi) {
+  std::u16string out;
+  for (size_t i = 0; i < ansi.size(); ++i) {
+    const auto lead = static_cast<unsigned char>(ansi[i]);
+    if (lead < 0x80) {
+      out.push_back(lead);
+      continue;
+    }
+    const auto trail = i + 1 < ansi.size() ? static_cast<unsigned char>(ansi[i + 1]) : 0;
+    const int index = (lead - 0x81) * kTrails + (trail > 0x7F ? trail - 0x41 : trail - 0x40);
+    if (lead < 0x81 || lead == 0xFF || trail < 0x40 || trail == 0x7F || trail == 0xFF ||
+        index > kLastIdeograph - kFirstIdeograph) {
+      out.push_back(u'\uFFFD');
+      continue;
+    }
+    out.push_back(static_cast<char16_t>(kFirstIdeograph + index));
+    ++i;
+  }
+  return out;
+}
+
 std::u16string DecodeUtf8(const std::string& ansi) {
   std::u16string out;
   for (size_t i = 0; i < ansi.size();) {
@@ -104,6 +141,7 @@ std::string EncodeAnsi(CodePage page, const std::u16string& text, bool best_fit,
   std::string out;
   for (const char16_t c : text) {
     const char16_t carried = page == CodePage::Latin1 ? 0xFF : 0x7F;
+    if (page == CodePage::DoubleByte && EncodeDoubleByte(c, &out)) continue;
     if (c <= carried) {
       out.push_back(static_cast<char>(c));
     } else if (const char fit = page == CodePage::BestFit && best_fit ? BestFit(c) : '\0') {
@@ -118,6 +156,7 @@ std::string EncodeAnsi(CodePage page, const std::u16string& text, bool best_fit,
 
 std::u16string DecodeAnsi(CodePage page, const std::string& ansi) {
   if (page == CodePage::Utf8) return DecodeUtf8(ansi);
+  if (page == CodePage::DoubleByte) return DecodeDoubleByte(ansi);
   std::u16string out;
   for (const char c : ansi) {
     const auto byte = static_cast<unsigned char>(c);

@@ -60,9 +60,10 @@ void RemoveLiveProbe(const void* owner);
 // The ANSI code page FromAnsi and ToAnsi use; Latin-1 unless a test sets another. Each stands in
 // for a kind of Windows code page, with its GetACP number.
 enum class CodePage : UINT {
-  Latin1 = 28591,  // each byte is the code point of the same value; the rest becomes '?'
-  Utf8 = 65001,    // carries everything
-  BestFit = 950,   // ASCII; a few accented letters best-fit to plain ones, the rest is '?'
+  Latin1 = 28591,    // each byte is the code point of the same value; the rest becomes '?'
+  Utf8 = 65001,      // carries everything
+  BestFit = 950,     // ASCII; a few accented letters best-fit to plain ones, the rest is '?'
+  DoubleByte = 936,  // ASCII in one byte, CJK ideographs in two (lead byte first); the rest is '?'
 };
 void SetAnsiCodePage(CodePage page);
 CodePage AnsiCodePage();
