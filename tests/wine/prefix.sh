@@ -66,24 +66,32 @@ absolute() {
   (cd "$1" && pwd)
 }
 
-create() {
-  [ $# -eq 1 ] || die "usage: prefix.sh create <prefix-dir>"
+# Sets prefix, tool and wine, and the environment the prefix's programs run in.
+prepare() {
   prefix=$(absolute "$1")
   tool=${PD_PRINTERS_EXE:-}
   [ -n "$tool" ] || die "set PD_PRINTERS_EXE to the pd_printers.exe of the build Wine runs"
   [ -f "$tool" ] || die "PD_PRINTERS_EXE: no such file: $tool"
   wine=$(find_wine)
-
   export WINEPREFIX="$prefix"
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No desktop menu entries in the user's home, no Mono or Gecko installer dialogs.
   export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-  # The registry files appear only when the server saves them, so mark completion ourselves.
-  if [ ! -f "$prefix/.pd-created" ]; then
-    "$wine" wineboot -i >"$prefix/wineboot.log" 2>&1 ||
-      die "wineboot failed in $prefix; see $prefix/wineboot.log"
-    : >"$prefix/.pd-created"
-  fi
+}
+
+# Makes the prefix once; the registry files appear only when the server saves them, so
+# completion has a mark of our own.
+boot() {
+  [ ! -f "$prefix/.pd-created" ] || return 0
+  "$wine" wineboot -i >"$prefix/wineboot.log" 2>&1 ||
+    die "wineboot failed in $prefix; see $prefix/wineboot.log"
+  : >"$prefix/.pd-created"
+}
+
+create() {
+  [ $# -eq 1 ] || die "usage: prefix.sh create <prefix-dir>"
+  prepare "$1"
+  boot
   # Windows always has its raster "System" font, drawn only at its designed sizes or whole
   # multiples of them; without it Wine would scale a TrueType stand-in to any size. Wine's model
   # of the Western one; not its Chinese model svgasys.fon, which lacks the Chinese glyphs that
@@ -178,20 +186,31 @@ up() {
   # A server left from earlier may have started the desktop without this display; start over.
   WINEPREFIX=$(absolute "$1") "$server" -k 2>/dev/null || true
   WINEPREFIX=$(absolute "$1") "$server" -w 2>/dev/null || true
-  # A resident server, started first so that every program from wineboot on uses it: later
-  # programs then find the prefix's services already running. It stays until `stop`.
-  WINEPREFIX=$(absolute "$1") "$server" -p </dev/null >/dev/null 2>&1 ||
-    die "could not start a wineserver for $1"
+  prepare "$1"
+  # A new prefix is made first, under a server that ends with it.
+  if [ ! -f "$prefix/.pd-created" ]; then
+    boot
+    "$server" -w 2>/dev/null || true
+  fi
+  # A resident server: later programs find the prefix's services running. It stays until `stop`.
+  "$server" -p </dev/null >/dev/null 2>&1 || die "could not start a wineserver for $1"
+  # A second after a prefix's last program ends, Wine closes its desktop; the next program starts
+  # it again, and it inherits that program's output streams, so whoever reads them (ctest, a
+  # script) waits until the desktop closes again: seconds, and under emulation tens of seconds,
+  # for every program. The first program of the session is therefore one that stays until
+  # `stop`, holding the desktop, which it starts with streams that nobody reads.
+  rm -f "$prefix/hold.log"
+  setsid "$wine" "$tool" hold </dev/null >"$prefix/hold.log" 2>&1 &
+  tries=0
+  until grep -q '^holding' "$prefix/hold.log" 2>/dev/null; do
+    [ $tries -lt 1200 ] || die "the printer tool's hold did not start in $1; see $1/hold.log"
+    sleep 0.1
+    tries=$((tries + 1))
+  done
   create "$1"
   settings="Z:$(echo "$here/prefix.reg" | tr / '\\')"
-  WINEPREFIX=$(absolute "$1") "$(find_wine)" reg import "$settings" >"$1/settings.log" 2>&1 ||
+  "$wine" reg import "$settings" >"$1/settings.log" 2>&1 ||
     die "could not change the settings of $1; see $1/settings.log"
-  # Once a prefix's last program ends, Wine closes its desktop and services; the next program
-  # starts them again, and they inherit its output streams, so whoever reads those (ctest, a
-  # script's command substitution) waits until they close again, seconds later, and under
-  # emulation tens of seconds, for every program. A program that waits until `stop` keeps them
-  # running with harmless streams.
-  WINEPREFIX=$(absolute "$1") setsid "$(find_wine)" "$tool" hold </dev/null >/dev/null 2>&1 &
   echo "Wine prefix $1 ready on display $DISPLAY"
 }
 

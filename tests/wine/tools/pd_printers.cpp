@@ -7,7 +7,7 @@
 //   pd_printers online <name>...
 //   pd_printers list                        name<TAB>attributes<TAB>dmPaperSize per printer
 //   pd_printers show <name>                 key=value lines of the level-2 record
-//   pd_printers hold                        waits until the prefix is stopped (see prefix.sh up)
+//   pd_printers hold                        holds the desktop until the prefix stops (prefix.sh up)
 //
 // Exit code 0 when every step succeeded; otherwise 1, with one line per failure on stderr.
 #ifndef NOMINMAX
@@ -134,8 +134,13 @@ int main() {
   if (command == L"list" && args.empty()) return List();
   if (command == L"show") return Show(args);
   if (command == L"hold" && args.empty()) {
-    // A user process that outlives every test program keeps the prefix's desktop and services
-    // running, so that no test program starts them anew with its own output streams.
+    // Holds the prefix's desktop (Wine starts it for the first caller) until the prefix stops,
+    // so that no later program starts it anew with its own output streams.
+    if (!GetDesktopWindow()) {
+      WriteErr(L"pd_printers: hold: no desktop\n");
+      return 1;
+    }
+    WriteOut(L"holding\n");
     Sleep(INFINITE);
     return 0;
   }
