@@ -27,7 +27,8 @@ build_elsewhere() {
 }
 
 # The shipped exe (i686, MinSizeRel) built from the commit checked out in <src>, exactly as
-# committed (uncommitted changes and untracked files left out), in the empty folder <work>. Sets
+# committed (uncommitted changes and untracked files left out), in the empty folder <work> (one
+# of its own, as build_elsewhere gives it to nobody). Sets
 # commit and rebuilt (the exe's path). With PD_REBUILD_CACHE naming a folder, the build is kept
 # there by commit and an earlier one reused: delete the folder after a toolchain update.
 #   commit_exe <src> <work>
@@ -45,9 +46,9 @@ commit_exe() {
   mkdir "$work/src"
   git -C "$src" archive HEAD | tar -x -C "$work/src" ||
     die "could not export commit $commit"
-  echo "rebuilding commit $commit (about a minute)" >&2
   build_elsewhere "$work/src" "$work" "$work/src/cmake/toolchain-mingw-i686.cmake" MinSizeRel ||
     die "the rebuild of commit $commit failed"
+  echo "rebuilt commit $commit as $built_as" >&2
   rebuilt=$work/build/PrinterDefaults.exe
   if [ -n "$cached" ]; then
     mkdir -p "$PD_REBUILD_CACHE"

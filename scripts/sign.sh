@@ -81,8 +81,9 @@ fi
 command -v osslsigncode >/dev/null || die "osslsigncode missing (bash scripts/setup.sh installs it)"
 
 tmp=$(mktemp -d /tmp/pd-sign.XXXXXX)
+rebuild=$(mktemp -d /tmp/pd-rebuild.XXXXXX)
 partial=
-trap 'rm -rf "$tmp"; [ -z "$partial" ] || rm -f "$partial"' EXIT
+trap 'rm -rf "$tmp" "$rebuild"; [ -z "$partial" ] || rm -f "$partial"' EXIT
 
 # The chain, one certificate a file: the signer's first. A root would only be dead weight that
 # Windows ignores, and may mean the file is not the chain meant.
@@ -124,8 +125,7 @@ for ts in ${ts_urls[@]+"${ts_urls[@]}"}; do ts_args+=(-ts "$ts"); done
 url_args=()
 [ -z "$url" ] || url_args=(-i "$url")
 
-mkdir "$tmp/rebuild"
-commit_exe "$src" "$tmp/rebuild"
+commit_exe "$src" "$rebuild"
 dirty=
 git -C "$src" diff --quiet HEAD -- || dirty=" (the working tree's uncommitted changes are not in it)"
 cmp -s "$exe" "$rebuilt" ||

@@ -57,7 +57,8 @@ for file in "$ca" "$tsa_ca"; do [ -z "$file" ] || [ -f "$file" ] || die "no such
 command -v osslsigncode >/dev/null || die "osslsigncode missing (bash scripts/setup.sh installs it)"
 
 tmp=$(mktemp -d /tmp/pd-verify.XXXXXX)
-trap 'rm -rf "$tmp"' EXIT
+rebuild=$(mktemp -d /tmp/pd-rebuild.XXXXXX)
+trap 'rm -rf "$tmp" "$rebuild"' EXIT
 
 checks=()
 [ -z "$ca" ] || checks+=(-CAfile "$ca")
@@ -104,8 +105,7 @@ field() { sed -n "/^$1/,\$ { s/^[[:space:]]*$2 *: //p }" "$tmp/verify.log" | hea
 echo "description (the prompt's name):      $(field "Authenticated attributes:" "Text description")"
 echo "URL:                                  $(field "Authenticated attributes:" "URL description")"
 
-mkdir "$tmp/rebuild"
-commit_exe "$src" "$tmp/rebuild"
+commit_exe "$src" "$rebuild"
 echo "commit:                               $commit"
 echo "SHA-256 of the unsigned build:        $(sha256sum "$rebuilt" | cut -d' ' -f1)"
 git -C "$src" diff --quiet HEAD -- || echo "(the working tree's uncommitted changes are not in it)"
