@@ -27,9 +27,10 @@ other=$(mktemp -d /tmp/pd-rebuild.XXXXXX)
 commit_build=$(mktemp -d /tmp/pd-rebuild.XXXXXX)
 # In the i686 build folder, which 32-bit Wine sees.
 smoke=$(mktemp -d "$i686/signing-smoke.XXXXXX")
-wine_state=
+# The Xvfb and the prefix's wineserver, once the Wine case started them (in a subshell of its own).
+wine_state=$smoke/state
 cleanup() {
-  if [ -n "$wine_state" ]; then
+  if [ -d "$wine_state" ]; then
     WINE=$src/cmake/wine32/wine sh "$src/tests/wine/prefix.sh" stop "$prefix" "$wine_state"
   fi
   rm -rf "$tmp" "$other" "$commit_build" "$smoke"
@@ -151,20 +152,18 @@ remove_gives_build() {  # <signed>
 runs_under_wine() {  # <signed>
   [ -f "$prefix/.pd-created" ] || { echo "no i686 test prefix; run the i686 Windows tests first"; return 1; }
   cp "$1" "$smoke/PrinterDefaults.exe"
-  wine_state=$smoke/state
   mkdir "$wine_state"
   (
     export WINE=$src/cmake/wine32/wine WINEPREFIX=$prefix WINEDEBUG=-all PD_WINE32_BIND=$i686
     export PD_XVFB_FIRST=200 PD_XVFB_LAST=299
     DISPLAY=$(sh "$src/tests/wine/prefix.sh" display "$wine_state")
     export DISPLAY
-    "$WINE" "$smoke/PrinterDefaults.exe" &
+    timeout 120 "$WINE" "$smoke/PrinterDefaults.exe" &
     app=$!
-    if ! "$WINE" "$probe" wait 60; then
+    if ! "$WINE" "$probe" wait 60 || ! "$WINE" "$probe" close; then
       kill "$app" 2>/dev/null
       exit 1
     fi
-    "$WINE" "$probe" close
     wait "$app"
   )
 }
