@@ -92,8 +92,9 @@ awk -v dir="$tmp" '/-BEGIN CERTIFICATE-/ { n++ } n { print > (dir "/cert-" n ".p
 for cert in "$tmp"/cert-*.pem; do
   subject=$(openssl x509 -in "$cert" -noout -subject -nameopt RFC2253) ||
     die "$certs holds a certificate openssl cannot read"
-  [ "${subject#subject=}" != "$(openssl x509 -in "$cert" -noout -issuer -nameopt RFC2253 |
-    sed 's/^issuer=//')" ] || die "$certs holds a root (${subject#subject=}); give the signer's and the intermediates only"
+  subject=${subject#subject=}
+  [ "$subject" != "$(openssl x509 -in "$cert" -noout -issuer -nameopt RFC2253 | sed 's/^issuer=//')" ] ||
+    die "$certs holds a root ($subject); give the signer's and the intermediates only"
 done
 leaf_sha256=$(openssl x509 -in "$tmp/cert-1.pem" -outform DER | sha256sum | cut -d' ' -f1)
 leaf_subject=$(openssl x509 -in "$tmp/cert-1.pem" -noout -subject | sed 's/^subject=//')
@@ -142,6 +143,7 @@ fi
 
 partial=$(mktemp "$(dirname "$out")/.sign.XXXXXX")
 cp "$tmp/signed.exe" "$partial"
+chmod --reference="$exe" "$partial"
 mv -f "$partial" "$out"
 partial=
 echo "signed: $out"
