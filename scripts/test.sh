@@ -57,6 +57,23 @@ set_up() {
   return $status
 }
 
+# Runs one suite of Windows tests, named $1, of the build in $2 (the rest: ctest, or
+# scripts/ctest-wine10.sh, with its options), then prints its slowest tests with their share of
+# their limits.
+windows_tests() {
+  local junit="$2/junit-$1.xml" dir=$2
+  shift 2
+  rm -f "$junit"
+  local status=0
+  "$@" --timeout 600 --output-on-failure --output-junit "$junit" || status=$?
+  if [ -f "$junit" ]; then
+    ctest --test-dir "$dir" --show-only=json-v1 >"$junit.tests.json" &&
+      cmake -DJUNIT="$junit" -DTESTS="$junit.tests.json" -DDEFAULT_TIMEOUT=600 \
+        -P "$root/scripts/slowest-tests.cmake"
+  fi
+  return $status
+}
+
 step "host build" configure_and_build "$build/host" -DCMAKE_BUILD_TYPE=Debug
 step "host tests" ctest --test-dir "$build/host" -j "$jobs" --output-on-failure
 
@@ -72,15 +89,15 @@ step "win64 build" configure_and_build "$build/win-x86_64" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
 step "win64 exe hardened" bash scripts/check-hardening.sh "$build/win-x86_64/PrinterDefaults.exe"
 step "Windows tests, win64 build under Wine 8" \
-  ctest --test-dir "$build/win-x86_64" --output-on-failure --timeout 600
+  windows_tests wine8 "$build/win-x86_64" ctest --test-dir "$build/win-x86_64"
 
 step "Wine 10 (Debian 13)" set_up $wine10_setup "$build/wine10-setup.log"
 step "Windows tests, win64 build under Wine 10" \
-  sh scripts/ctest-wine10.sh "$build/win-x86_64" --output-on-failure --timeout 600
+  windows_tests wine10 "$build/win-x86_64" sh scripts/ctest-wine10.sh "$build/win-x86_64"
 
 step "32-bit Wine under emulation" set_up $wine32_setup "$build/wine32-setup.log"
 step "Windows tests, i686 build under 32-bit Wine" \
-  ctest --test-dir "$build/win-i686" --output-on-failure --timeout 600
+  windows_tests i686 "$build/win-i686" ctest --test-dir "$build/win-i686"
 step "release signing" bash scripts/check-release-signing.sh "$build"
 
 step "lint" bash scripts/lint.sh

@@ -16,8 +16,9 @@
 #   prefix.sh up <prefix-dir> <state-dir>
 #       display, then create on that display, with the prefix's wineserver kept running until
 #       `stop` so the tests do not each pay for starting it, and with windows left unmanaged by
-#       the X window manager and with Windows' font linking (tests/wine/prefix.reg). The tests
-#       use this.
+#       the X window manager and with Windows' font linking (tests/wine/prefix.reg), and with a
+#       program of the printer tool's that keeps the prefix's desktop and services running until
+#       `stop`. The tests use this.
 #
 # PD_WINE_SUFFIX, when set, is appended to the folders given, so that a run under another Wine
 # (a $WINE of its own, e.g. cmake/wine10/wine) keeps prefixes of its own.
@@ -185,6 +186,12 @@ up() {
   settings="Z:$(echo "$here/prefix.reg" | tr / '\\')"
   WINEPREFIX=$(absolute "$1") "$(find_wine)" reg import "$settings" >"$1/settings.log" 2>&1 ||
     die "could not change the settings of $1; see $1/settings.log"
+  # Once a prefix's last program ends, Wine closes its desktop and services; the next program
+  # starts them again, and they inherit its output streams, so whoever reads those (ctest, a
+  # script's command substitution) waits until they close again, seconds later, and under
+  # emulation tens of seconds, for every program. A program that waits until `stop` keeps them
+  # running with harmless streams.
+  WINEPREFIX=$(absolute "$1") setsid "$(find_wine)" "$tool" hold </dev/null >/dev/null 2>&1 &
   echo "Wine prefix $1 ready on display $DISPLAY"
 }
 

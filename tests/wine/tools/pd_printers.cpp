@@ -7,6 +7,7 @@
 //   pd_printers online <name>...
 //   pd_printers list                        name<TAB>attributes<TAB>dmPaperSize per printer
 //   pd_printers show <name>                 key=value lines of the level-2 record
+//   pd_printers hold                        waits until the prefix is stopped (see prefix.sh up)
 //
 // Exit code 0 when every step succeeded; otherwise 1, with one line per failure on stderr.
 #ifndef NOMINMAX
@@ -34,7 +35,8 @@ constexpr wchar_t kUsage[] =
     L"usage: pd_printers install-driver <ppd-path>\n"
     L"       pd_printers add|remove|offline|online <name>...\n"
     L"       pd_printers list\n"
-    L"       pd_printers show <name>\n";
+    L"       pd_printers show <name>\n"
+    L"       pd_printers hold\n";
 
 bool Report(const std::wstring& what, DWORD error) {
   if (error == ERROR_SUCCESS) return true;
@@ -131,6 +133,12 @@ int main() {
   }
   if (command == L"list" && args.empty()) return List();
   if (command == L"show") return Show(args);
+  if (command == L"hold" && args.empty()) {
+    // A user process that outlives every test program keeps the prefix's desktop and services
+    // running, so that no test program starts them anew with its own output streams.
+    Sleep(INFINITE);
+    return 0;
+  }
   WriteErr(kUsage);
   return 2;
 }

@@ -1,0 +1,76 @@
+# Prints the slowest tests of one ctest run, each with its time and its share of its time limit,
+# so that a test creeping towards its limit shows in the log before it fails:
+#
+#   cmake -DJUNIT=<ctest --output-junit file> -DTESTS=<ctest --show-only=json-v1 file>
+#         [-DCOUNT=3] [-DDEFAULT_TIMEOUT=<s>] -P slowest-tests.cmake
+#
+# Only prints: a busy machine makes shares swing, so they fail nothing.
+cmake_minimum_required(VERSION 3.25)
+if(NOT COUNT)
+  set(COUNT 3)
+endif()
+if(NOT DEFAULT_TIMEOUT)
+  set(DEFAULT_TIMEOUT 1500)  # ctest's own default
+endif()
+
+file(READ "${TESTS}" tests)
+string(JSON count LENGTH "${tests}" tests)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  string(JSON name GET "${tests}" tests ${i} name)
+  set(limit_${name} ${DEFAULT_TIMEOUT})
+  string(JSON properties ERROR_VARIABLE missing GET "${tests}" tests ${i} properties)
+  if(missing)
+    continue()
+  endif()
+  string(JSON nprops LENGTH "${properties}")
+  if(nprops EQUAL 0)
+    continue()
+  endif()
+  math(EXPR plast "${nprops} - 1")
+  foreach(j RANGE ${plast})
+    string(JSON property GET "${properties}" ${j} name)
+    if(property STREQUAL "TIMEOUT")
+      string(JSON limit GET "${properties}" ${j} value)
+      string(REGEX REPLACE "\\..*" "" limit_${name} "${limit}")  # whole seconds
+    endif()
+  endforeach()
+endforeach()
+
+# Times as whole milliseconds, so that they sort and divide as integers.
+file(READ "${JUNIT}" junit)
+string(REGEX MATCHALL "<testcase name=\"[^\"]*\"[^>]* time=\"[0-9.]+\"" cases "${junit}")
+set(rows "")
+foreach(case ${cases})
+  string(REGEX MATCH "name=\"([^\"]*)\"" _ "${case}")
+  set(name "${CMAKE_MATCH_1}")
+  string(REGEX MATCH "time=\"([0-9]+)(\\.([0-9]*))?\"" _ "${case}")
+  string(SUBSTRING "${CMAKE_MATCH_3}000" 0 3 fraction)
+  math(EXPR ms "${CMAKE_MATCH_1} * 1000 + 1${fraction} - 1000")
+  # Zero-padded so that a plain sort orders them.
+  string(LENGTH "${ms}" digits)
+  math(EXPR pad "12 - ${digits}")
+  string(REPEAT "0" ${pad} zeros)
+  list(APPEND rows "${zeros}${ms} ${name}")
+endforeach()
+list(SORT rows ORDER DESCENDING)
+
+message("slowest tests, with their share of their time limit:")
+set(shown 0)
+foreach(row ${rows})
+  if(shown EQUAL COUNT)
+    break()
+  endif()
+  string(REGEX MATCH "^0*([0-9]+) (.*)$" _ "${row}")
+  set(ms "${CMAKE_MATCH_1}")
+  set(name "${CMAKE_MATCH_2}")
+  set(limit ${limit_${name}})
+  if(NOT limit)
+    set(limit ${DEFAULT_TIMEOUT})
+  endif()
+  math(EXPR share "${ms} / (${limit} * 10)")
+  math(EXPR seconds "${ms} / 1000")
+  math(EXPR tenths "(${ms} % 1000) / 100")
+  message("  ${name}: ${seconds}.${tenths} s of ${limit} s (${share} %)")
+  math(EXPR shown "${shown} + 1")
+endforeach()
