@@ -146,10 +146,14 @@ runs_under_wine() {  # <signed>: one start; the window shows, and it closes with
     export PD_XVFB_FIRST=200 PD_XVFB_LAST=299
     DISPLAY=$(sh "$src/tests/wine/prefix.sh" display "$wine_state")
     export DISPLAY
-    timeout 120 "$WINE" "$smoke/PrinterDefaults.exe" &
+    # Wine's desktop and services inherit the streams of the program that starts them and
+    # outlive it: into a log, so that the case's output does not wait for them.
+    timeout 120 "$WINE" "$smoke/PrinterDefaults.exe" </dev/null >"$smoke/wine.log" 2>&1 &
     app=$!
-    if ! "$WINE" "$probe" wait 60 || ! "$WINE" "$probe" close; then
+    if ! "$WINE" "$probe" wait 60 </dev/null >>"$smoke/wine.log" 2>&1 ||
+      ! "$WINE" "$probe" close </dev/null >>"$smoke/wine.log" 2>&1; then
       kill "$app" 2>/dev/null
+      cat "$smoke/wine.log"
       exit 1
     fi
     wait "$app"
