@@ -12,22 +12,16 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 again=$(mktemp -d /tmp/pd-rebuild.XXXXXX)
 trap 'rm -rf "$again"' EXIT
 
-as_other=()
-if [ "$(id -u)" -eq 0 ] && id nobody >/dev/null 2>&1 &&
-  runuser -u nobody -- test -r "$src/CMakeLists.txt"; then
-  chown nobody "$again"
-  as_other=(runuser -u nobody --)
-fi
-"${as_other[@]}" env TZ=Asia/Shanghai LC_ALL=C HOME="$again" sh -ec '
-  cmake -S "$1" -B "$2/build" -G Ninja -DCMAKE_BUILD_TYPE="$3" -DCMAKE_TOOLCHAIN_FILE="$4" \
-    -DBUILD_TESTING=OFF >"$2/configure.log"
-  cmake --build "$2/build" --target PrinterDefaults >"$2/build.log"' \
-  sh "$src" "$again" "$type" "$toolchain" ||
-  { cat "$again"/*.log >&2; echo "check-reproducible: the second build failed" >&2; exit 1; }
+die() {
+  echo "check-reproducible: $*" >&2
+  exit 1
+}
+. "$src/scripts/rebuild-common.sh"
+build_elsewhere "$src" "$again" "$toolchain" "$type" || die "the second build failed"
 
 second=$again/build/PrinterDefaults.exe
 echo "first:  $exe"
-echo "second: $second (built as ${as_other[2]:-$(id -un)})"
+echo "second: $second (built as $built_as)"
 if ! cmp "$exe" "$second"; then
   echo "check-reproducible: the two builds differ" >&2
   exit 1

@@ -98,6 +98,7 @@ step "Windows tests, win64 build under Wine 10" \
 step "32-bit Wine under emulation" set_up $wine32_setup "$build/wine32-setup.log"
 step "Windows tests, i686 build under 32-bit Wine" \
   windows_tests i686 "$build/win-i686" ctest --test-dir "$build/win-i686"
+step "release signing" bash scripts/check-release-signing.sh "$build"
 
 step "lint" bash scripts/lint.sh
 step "fuzz" bash scripts/fuzz.sh
