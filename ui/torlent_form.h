@@ -37,7 +37,7 @@ class TorlentForm : public vcl::TForm {
   bool confirming_ = false;
   bool refreshing_ = false;  // the rebuild's own clearing is no choice of the user's
   bool kept_any_ = false;
-  std::u16string kept_name_;  // the selected printer, while kept_any_
+  std::u16string kept_name_;       // the selected printer, while kept_any_
   std::uint32_t shown_count_ = 0;  // printers the list showed after the last rebuild
   ui::TypeAhead type_ahead_;
 };

@@ -69,7 +69,7 @@ struct TControl::Impl {
   int told_selection = -1;
   UnicodeString empty_text;
   ListAnnotation* annotation = nullptr;  // the window's, freed with it
-  HFONT drawn_font = nullptr;         // child controls: the form's font they draw with
+  HFONT drawn_font = nullptr;            // child controls: the form's font they draw with
 
   // Forms only.
   int dpi = 96;

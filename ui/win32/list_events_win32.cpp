@@ -105,8 +105,7 @@ LRESULT CALLBACK ListEventsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   const LRESULT result = CallWindowProcW(next, hwnd, message, wparam, lparam);
   if (MovesEmptyText(message)) {
     const int count = Count(hwnd);
-    const bool first_item =
-        (message == LB_ADDSTRING || message == LB_INSERTSTRING) && count == 1;
+    const bool first_item = (message == LB_ADDSTRING || message == LB_INSERTSTRING) && count == 1;
     // The text goes with the first item and comes with an emptied list, wherever it lay.
     if (count == 0 || first_item) InvalidateRect(hwnd, nullptr, TRUE);
     if (first_item) AnnotateEmptyList(*list, false);
