@@ -105,10 +105,11 @@ LRESULT CALLBACK ListEventsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
   const LRESULT result = CallWindowProcW(next, hwnd, message, wparam, lparam);
   if (MovesEmptyText(message)) {
     const int count = Count(hwnd);
-    const bool first_item = (message == LB_ADDSTRING || message == LB_INSERTSTRING) && count == 1;
-    // The text goes with the first item and comes with an emptied list, wherever it lay.
-    if (count == 0 || first_item) InvalidateRect(hwnd, nullptr, TRUE);
-    if (first_item) AnnotateEmptyList(*list, false);
+    // The text is laid out over the whole list; the list box repaints only what it changed.
+    if (count == 0) InvalidateRect(hwnd, nullptr, TRUE);
+    if (count == 1 && (message == LB_ADDSTRING || message == LB_INSERTSTRING)) {
+      AnnotateEmptyList(*list, false);
+    }
   }
   if (MaySelect(message)) NoteSelection(*list);
   if (message == WM_LBUTTONDBLCLK) NoteDoubleClick(*list, lparam);
