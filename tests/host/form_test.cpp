@@ -1,6 +1,4 @@
-#include <algorithm>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -116,53 +114,6 @@ TEST_F(FormTest, TimerKeepsTheListCurrent) {
   EXPECT_TRUE(headless::Tick(*form->TimerEnumPrinter));
   EXPECT_EQ(form->ListBoxPrinterList->Count(), 3);
   EXPECT_EQ(spooler.LiveBlocks(), 0);
-}
-
-// The window's own choices around the list, through printers going and coming: the printer the
-// user chose stays chosen, the only printer of a list filled from empty is chosen, OK follows
-// the selection, typing finds a printer and a double click on it presses OK.
-TEST_F(FormTest, ChoiceSurvivesRebuildsAndOkFollowsIt) {
-  TorlentForm* form = Create(0x0409);
-  vcl::TListBox& list = *form->ListBoxPrinterList;
-  auto set_online = [&](const char* name, bool online) {
-    spooler.Find(std::string(name))->attributes = online ? 0 : PRINTER_ATTRIBUTE_WORK_OFFLINE;
-    ASSERT_TRUE(headless::Tick(*form->TimerEnumPrinter));
-  };
-  EXPECT_EQ(list.ItemIndex(), -1) << "two printers: the user chooses";
-  EXPECT_FALSE(form->Button_ok->Enabled());
-  headless::Select(list, 1);
-  EXPECT_TRUE(form->Button_ok->Enabled());
-
-  const struct {
-    const char* printer;
-    bool online;
-    int count, selected;
-  } steps[] = {
-      {"Kelvo LP-1", false, 1, 0},   // the chosen LP-2 moves up and stays chosen
-      {"Kelvo LP-2", false, 0, -1},  // gone
-      {"Kelvo LP-1", true, 1, 0},    // the only printer, from empty
-      {"Kelvo LP-2", true, 2, 0},    // LP-1 stays chosen
-  };
-  for (const auto& step : steps) {
-    ASSERT_NO_FATAL_FAILURE(set_online(step.printer, step.online));
-    ASSERT_EQ(list.Count(), step.count) << step.printer;
-    EXPECT_EQ(list.ItemIndex(), step.selected) << step.printer;
-    EXPECT_EQ(form->Button_ok->Enabled(), step.selected >= 0) << step.printer;
-  }
-
-  for (char16_t key : std::u16string(u"lp-2")) headless::Type(list, key, 5);
-  EXPECT_EQ(list.ItemIndex(), 1);
-  spooler.calls.clear();
-  headless::DblClick(list, 1);
-  ASSERT_FALSE(spooler.calls.empty()) << "the double click pressed no OK";
-  EXPECT_EQ(spooler.calls.front().name, "Kelvo LP-2");
-  EXPECT_EQ(std::count_if(spooler.calls.begin(), spooler.calls.end(),
-                          [](const sim::Call& call) {
-                            return call.op == sim::Op::DocumentProperties &&
-                                   (call.mode & DM_IN_PROMPT) != 0;
-                          }),
-            1)
-      << "one driver dialog";
 }
 
 TEST_F(FormTest, CancelClosesTheMainWindowWithoutTouchingPrinters) {

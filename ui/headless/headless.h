@@ -21,9 +21,6 @@ const vcl::TControl* FocusControlOf(const vcl::TLabel& label);
 // Every Clear and ItemsAdd since the list box was made; an untouched list keeps its count.
 int ListMutations(const vcl::TListBox& list);
 void Select(vcl::TListBox& list, int index);  // -1 clears the selection
-// A user's double click on item `index` (-1: beside the items), and a character typed.
-void DblClick(vcl::TListBox& list, int index);
-void Type(vcl::TListBox& list, char16_t key, DWORD time_ms);
 std::u16string EmptyTextOf(const vcl::TListBox& list);
 int Selection(const vcl::TListBox& list);
 int ItemHeight(const vcl::TListBox& list);

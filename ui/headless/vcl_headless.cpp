@@ -47,16 +47,6 @@ int TabOrderOf(const vcl::TControl& control) { return control.impl().tab_order; 
 const vcl::TControl* FocusControlOf(const vcl::TLabel& label) { return label.impl().focus_control; }
 int ListMutations(const vcl::TListBox& list) { return list.impl().mutations; }
 void Select(vcl::TListBox& list, int index) { list.SetItemIndex(index); }
-void DblClick(vcl::TListBox& list, int index) {
-  if (index < 0 || index >= list.Count()) return;  // beside the items
-  list.SetItemIndex(index);
-  auto handler = list.OnDblClickItem;
-  if (handler) handler(&list, index);
-}
-void Type(vcl::TListBox& list, char16_t key, DWORD time_ms) {
-  auto handler = list.OnKeyPress;
-  if (handler) handler(&list, key, time_ms);
-}
 std::u16string EmptyTextOf(const vcl::TListBox& list) { return list.impl().empty_text; }
 int Selection(const vcl::TListBox& list) { return list.impl().selection; }
 int ItemHeight(const vcl::TListBox& list) { return list.impl().item_height; }
