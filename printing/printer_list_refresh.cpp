@@ -29,14 +29,14 @@ bool IsBrandPrinterName(const char* name) {
   return name != nullptr && std::strncmp(name, kBrandPrefix, sizeof(kBrandPrefix) - 1) == 0;
 }
 
-void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
+bool RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
                         vcl::TListBox& list, NameVerdict& verdict) {
   Enumeration enumeration(spooler);
   const Enumerated outcome = EnumerateLocal<LPSTR>(spooler, &Spooler::EnumPrintersA, 2,
                                                    sizeof(PRINTER_INFO_2A), &enumeration);
   // Without a block, or while the set keeps growing, keep what is shown until the next tick. A
   // failed filling call leaves no records, so the list empties.
-  if (outcome == Enumerated::NoBlock || outcome == Enumerated::Unsettled) return;
+  if (outcome == Enumerated::NoBlock || outcome == Enumerated::Unsettled) return false;
 
   std::vector<PRINTER_INFO_2A> records(enumeration.count);
   if (!records.empty()) {
@@ -47,7 +47,7 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
   // printer. UTF-8 carries every name, but it may need more room than the wide name had.
   bool any_eligible = false;
   for (const PRINTER_INFO_2A& record : records) any_eligible = any_eligible || Eligible(record);
-  if (any_eligible && !verdict.Check(spooler, records)) return;
+  if (any_eligible && !verdict.Check(spooler, records)) return false;
 
   count = 0;
   for (size_t i = 0; i < records.size(); ++i) {
@@ -58,10 +58,10 @@ void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t
     ++count;
   }
 
-  if (!ListShows(list, names, count)) {
-    list.Clear();
-    for (std::uint32_t i = 0; i < count; ++i) list.ItemsAdd(names[i]);
-  }
+  if (ListShows(list, names, count)) return false;
+  list.Clear();
+  for (std::uint32_t i = 0; i < count; ++i) list.ItemsAdd(names[i]);
+  return true;
 }
 
 }  // namespace printing

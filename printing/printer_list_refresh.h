@@ -24,8 +24,8 @@ bool IsBrandPrinterName(const char* name);
 // exactly those names. Names the ANSI enumeration does not hand out exactly as the wide one
 // does are left out, whatever the code page; `verdict` keeps that check's outcome between ticks
 // that enumerate the same names. When the records cannot be fetched, everything is left as it
-// was; when the enumeration fails outright, the list is emptied.
-void RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
+// was; when the enumeration fails outright, the list is emptied. True when `list` was rebuilt.
+bool RefreshPrinterList(Spooler& spooler, PrinterNameTable& names, std::uint32_t& count,
                         vcl::TListBox& list, NameVerdict& verdict);
 
 }  // namespace printing

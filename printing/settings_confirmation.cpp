@@ -131,13 +131,15 @@ void ConfirmPrinterSettings(Spooler& spooler, const PrinterNameTable& names, vcl
     // Our own copy: refreshes during the dialog may overwrite the table slot.
     const Result result =
         EditAndStore(spooler, vcl::ToAnsi(names[static_cast<size_t>(i)]), window.GetHandle());
+    // One printer per click: a refresh during the dialog keeps the chosen printer selected,
+    // perhaps further down the list, where the walk would otherwise open it a second time.
     switch (result.outcome) {
       case ConfirmationOutcome::Stored:
         window.Close();
-        break;
+        return;
       case ConfirmationOutcome::Cancelled:
         window.Show();
-        break;
+        return;
       case ConfirmationOutcome::Abandoned:
         return;
       case ConfirmationOutcome::NeedsAdministrator:

@@ -8,9 +8,14 @@
 # closes the window and ends with the tool's exit code.
 #
 # The window's language follows the locale, e.g. LANG=zh_CN.UTF-8 bash scripts/run.sh.
+# The prefix is set up as the window tests set theirs, so that the window looks as on Windows:
+# Windows' raster system font, a dialog font of Windows' proportions for the language, and
+# Marlett for the caption's close button.
 # Environment: PD_SKIP_SETUP=1 skips scripts/setup.sh; PD_BUILD_DIR (default build/) holds the
 # win-x86_64 build and the run's prefix (run/); PD_XVFB_FIRST..PD_XVFB_LAST the Xvfb displays
-# to try (default 90..189). Change the printers meanwhile with scripts/demo-printers.sh.
+# to try (default 90..189); PD_SHOT where the screenshot goes (default run/window.png);
+# PD_DEMO_EMPTY=1 takes the Kelvo printers offline first, to show the empty list. Change the
+# printers meanwhile with scripts/demo-printers.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,7 +24,7 @@ win=$build/win-x86_64
 run=$build/run
 prefix=$run/prefix
 state=$run/state
-shot=$run/window.png
+shot=${PD_SHOT:-$run/window.png}
 wine=${WINE:-/usr/lib/wine/wine64}
 
 if [ "${PD_SKIP_SETUP:-0}" != 1 ]; then
@@ -56,7 +61,16 @@ case "${LC_ALL:-${LANG:-}}" in
   zh*) "$wine" reg add "$fonts" /v SimSun /t REG_SZ /d 'WenQuanYi Zen Hei' /f ;;
   *) "$wine" reg delete "$fonts" /v SimSun /f ;;
 esac </dev/null >/dev/null 2>&1 || true
+# Wine draws the caption buttons in Marlett, which it finds only in the prefix.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$marlett" ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
+  cp "$marlett" "$prefix/drive_c/windows/Fonts/"
+fi
+"$wine" "$probe" dialog-font
 PD_BUILD_DIR=$build bash scripts/demo-printers.sh reset
+if [ "${PD_DEMO_EMPTY:-0}" = 1 ]; then
+  PD_BUILD_DIR=$build bash scripts/demo-printers.sh offline "Kelvo LP-1" "Kelvo LP-2"
+fi
 PD_BUILD_DIR=$build bash scripts/demo-printers.sh list
 
 if [ "$headless" = 0 ]; then
@@ -70,7 +84,9 @@ fi
 echo "run: no DISPLAY; running on Xvfb $DISPLAY"
 "$wine" "$exe" &
 app=$!
-if ! "$wine" "$probe" wait --filled 60; then
+filled=--filled
+[ "${PD_DEMO_EMPTY:-0}" = 1 ] && filled=
+if ! "$wine" "$probe" wait $filled 60; then
   kill "$app" 2>/dev/null || true
   echo "run: the window did not show with its printers" >&2
   exit 1

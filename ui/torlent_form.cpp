@@ -4,6 +4,7 @@
 #include "printing/settings_confirmation.h"
 #include "res/resource.h"
 #include "ui/captions.h"
+#include "ui/list_choice.h"
 
 namespace {
 
@@ -12,6 +13,7 @@ void ApplyCaptions(TorlentForm& form, const ui::Captions& captions) {
   form.Label_title->SetTextBuf(captions.title);
   form.Button_ok->SetTextBuf(captions.ok);
   form.Button_cancel->SetTextBuf(captions.cancel);
+  form.ListBoxPrinterList->SetEmptyText(captions.empty_list);
 }
 
 }  // namespace
@@ -48,17 +50,33 @@ TorlentForm::TorlentForm(vcl::TComponent* owner, printing::Spooler& spooler)
   Button_ok->OnClick = [this](vcl::TObject* sender) { Button_okClick(sender); };
   TimerEnumPrinter->OnTimer = [this](vcl::TObject* sender) { TimerEnumPrinterTimer(sender); };
   OnCreate = [this](vcl::TObject* sender) { FormCreate(sender); };
+  ListBoxPrinterList->OnChange = [this](vcl::TObject* /*sender*/) { SelectionChanged(); };
+  ListBoxPrinterList->OnDblClickItem = [this](vcl::TObject* /*sender*/, int index) {
+    ItemDblClicked(index);
+  };
+  ListBoxPrinterList->OnKeyPress = [this](vcl::TObject* /*sender*/, char16_t key, DWORD time_ms) {
+    KeyTyped(key, time_ms);
+  };
 
   TimerEnumPrinter->SetEnabled(true);
   // Fill the list before the window is first painted rather than a second later.
   TimerEnumPrinterTimer(nullptr);
+  SelectionChanged();
 }
 
 void TorlentForm::buttonCloseExc(vcl::TObject* /*sender*/) { Close(); }
 
 void TorlentForm::TimerEnumPrinterTimer(vcl::TObject* /*sender*/) {
-  printing::RefreshPrinterList(spooler_, PrinterNames, PrinterCount, *ListBoxPrinterList,
-                               name_verdict_);
+  refreshing_ = true;
+  const bool rebuilt = printing::RefreshPrinterList(spooler_, PrinterNames, PrinterCount,
+                                                    *ListBoxPrinterList, name_verdict_);
+  refreshing_ = false;
+  if (!rebuilt) return;
+  const bool was_empty = shown_count_ == 0;
+  shown_count_ = PrinterCount;
+  ListBoxPrinterList->SetItemIndex(ui::SelectionAfterRebuild(
+      kept_any_ ? &kept_name_ : nullptr, was_empty, PrinterNames.data(), PrinterCount));
+  SelectionChanged();
 }
 
 void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
@@ -68,6 +86,26 @@ void TorlentForm::Button_okClick(vcl::TObject* /*sender*/) {
   confirming_ = true;
   printing::ConfirmPrinterSettings(spooler_, PrinterNames, *ListBoxPrinterList, *this);
   confirming_ = false;
+}
+
+void TorlentForm::SelectionChanged() {
+  if (refreshing_) return;
+  const int selected = ListBoxPrinterList->ItemIndex();
+  const bool listed = selected >= 0 && static_cast<std::uint32_t>(selected) < PrinterCount;
+  kept_any_ = listed;
+  if (listed) kept_name_ = PrinterNames[static_cast<size_t>(selected)];
+  Button_ok->SetEnabled(ui::OkEnabled(selected, ListBoxPrinterList->Count()));
+}
+
+void TorlentForm::ItemDblClicked(int index) {
+  // As selecting the printer and pressing OK, which guards against a second dialog itself.
+  if (ListBoxPrinterList->GetSelected(index)) Button_okClick(nullptr);
+}
+
+void TorlentForm::KeyTyped(char16_t key, DWORD time_ms) {
+  const int found = type_ahead_.Type(key, time_ms, PrinterNames.data(), PrinterCount,
+                                     ListBoxPrinterList->ItemIndex());
+  if (found >= 0) ListBoxPrinterList->SetItemIndex(found);
 }
 
 void TorlentForm::FormCreate(vcl::TObject* /*sender*/) {

@@ -84,6 +84,9 @@ class TLabel : public TControl {
 class TButton : public TControl {
  public:
   explicit TButton(TForm* owner);
+  // A disabled button takes no focus and no click from the user; one with the focus hands it on.
+  void SetEnabled(bool enabled);
+  bool Enabled() const;
   TNotifyEvent OnClick;
 };
 
@@ -102,6 +105,21 @@ class TListBox : public TControl {
   void ItemsAdd(const UnicodeString& item);
   int Count() const;
   bool GetSelected(int index) const;
+  // The selected item, or -1. Selecting an item scrolls it into view; -1 clears the selection.
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+
+  // Drawn in the list's area, and given to screen readers as its description, while the list
+  // holds no item; never an item itself.
+  void SetEmptyText(const UnicodeString& text);
+
+  // After the selection changed, by the user or by the program.
+  TNotifyEvent OnChange;
+  // A double click on item `index`, which it selected; none for one beside the items.
+  std::function<void(TObject* sender, int index)> OnDblClickItem;
+  // A character typed in the list at `time_ms` (the system's tick count). The list does no
+  // search of its own.
+  std::function<void(TObject* sender, char16_t key, DWORD time_ms)> OnKeyPress;
 };
 
 class TTimer : public TComponent {

@@ -42,11 +42,16 @@ TEST_P(FormCaptionTest, CaptionsFollowTheUsersLanguage) {
     EXPECT_EQ(form->Label_title->GetText(), u"请选择你要使用的打印机");
     EXPECT_EQ(form->Button_ok->GetText(), u"确  定");
     EXPECT_EQ(form->Button_cancel->GetText(), u"取  消");
+    EXPECT_EQ(headless::EmptyTextOf(*form->ListBoxPrinterList),
+              u"此计算机上没有联机的 Kelvo 打印机。\r\n脱机或未安装在此计算机上的打印机不会列出。");
   } else {
     EXPECT_EQ(form->GetText(), u"Please select printer 3.2");
     EXPECT_EQ(form->Label_title->GetText(), u"Please select the printer.");
     EXPECT_EQ(form->Button_ok->GetText(), u"OK");
     EXPECT_EQ(form->Button_cancel->GetText(), u"CANCEL");
+    EXPECT_EQ(headless::EmptyTextOf(*form->ListBoxPrinterList),
+              u"No Kelvo printer is online on this computer.\r\n"
+              u"Printers that are offline or not installed here are not listed.");
   }
 }
 

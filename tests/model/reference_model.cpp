@@ -88,8 +88,16 @@ bool Model::ReadWideNames() {
 
 void Model::Show(const std::vector<std::u16string>& names) {
   if (window.list == names) return;
+  // The chosen printer stays chosen while listed; the only one of a list filled from empty is
+  // chosen for the user.
+  const bool was_empty = window.list.empty();
+  const std::u16string chosen =
+      window.selection >= 0 ? window.list[static_cast<size_t>(window.selection)] : u"";
   window.list = names;
-  window.selection = -1;
+  window.selection = was_empty && names.size() == 1 ? 0 : -1;
+  for (size_t i = 0; i < names.size() && !chosen.empty(); ++i) {
+    if (names[i] == chosen) window.selection = static_cast<int>(i);
+  }
   window.mutations += 1 + static_cast<int>(names.size());
 }
 

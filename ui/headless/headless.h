@@ -21,6 +21,7 @@ const vcl::TControl* FocusControlOf(const vcl::TLabel& label);
 // Every Clear and ItemsAdd since the list box was made; an untouched list keeps its count.
 int ListMutations(const vcl::TListBox& list);
 void Select(vcl::TListBox& list, int index);  // -1 clears the selection
+std::u16string EmptyTextOf(const vcl::TListBox& list);
 int Selection(const vcl::TListBox& list);
 int ItemHeight(const vcl::TListBox& list);
 int Columns(const vcl::TListBox& list);

@@ -18,6 +18,9 @@ struct TControl::Impl {
   int mutations = 0;
   int item_height = 0;
   int columns = 0;
+  UnicodeString empty_text;
+  // Buttons.
+  bool enabled = true;
   // Forms.
   headless::FormState form;
   bool is_main = false;
@@ -43,9 +46,8 @@ Bounds BoundsOf(const vcl::TControl& control) { return control.impl().bounds; }
 int TabOrderOf(const vcl::TControl& control) { return control.impl().tab_order; }
 const vcl::TControl* FocusControlOf(const vcl::TLabel& label) { return label.impl().focus_control; }
 int ListMutations(const vcl::TListBox& list) { return list.impl().mutations; }
-void Select(vcl::TListBox& list, int index) {
-  list.impl().selection = index >= 0 && index < list.Count() ? index : -1;
-}
+void Select(vcl::TListBox& list, int index) { list.SetItemIndex(index); }
+std::u16string EmptyTextOf(const vcl::TListBox& list) { return list.impl().empty_text; }
 int Selection(const vcl::TListBox& list) { return list.impl().selection; }
 int ItemHeight(const vcl::TListBox& list) { return list.impl().item_height; }
 int Columns(const vcl::TListBox& list) { return list.impl().columns; }
@@ -136,6 +138,8 @@ void TControl::SetTabOrder(int order) { impl_->tab_order = order; }
 TLabel::TLabel(TForm* owner) : TControl(owner, owner, Kind::Label) {}
 void TLabel::SetFocusControl(TControl* control) { impl().focus_control = control; }
 TButton::TButton(TForm* owner) : TControl(owner, owner, Kind::Button) {}
+void TButton::SetEnabled(bool enabled) { impl().enabled = enabled; }
+bool TButton::Enabled() const { return impl().enabled; }
 TListBox::TListBox(TForm* owner) : TControl(owner, owner, Kind::ListBox) {}
 
 void TListBox::SetItemHeight(int height) { impl().item_height = height; }
@@ -154,8 +158,8 @@ UnicodeString TListBox::Item(int index) const {
 
 void TListBox::Clear() {
   impl().items.clear();
-  impl().selection = -1;
   ++impl().mutations;
+  SetItemIndex(-1);
 }
 
 void TListBox::ItemsAdd(const UnicodeString& item) {
@@ -166,6 +170,19 @@ void TListBox::ItemsAdd(const UnicodeString& item) {
 int TListBox::Count() const { return static_cast<int>(impl().items.size()); }
 
 bool TListBox::GetSelected(int index) const { return index >= 0 && index == impl().selection; }
+
+int TListBox::ItemIndex() const { return impl().selection; }
+
+// Like the native list box, told of every change of selection, the program's own included.
+void TListBox::SetItemIndex(int index) {
+  const int selection = index >= 0 && index < Count() ? index : -1;
+  if (selection == impl().selection) return;
+  impl().selection = selection;
+  TNotifyEvent handler = OnChange;
+  if (handler) handler(this);
+}
+
+void TListBox::SetEmptyText(const UnicodeString& text) { impl().empty_text = text; }
 
 TTimer::TTimer(TForm* owner) : TComponent(owner), impl_(std::make_unique<Impl>()) {}
 TTimer::~TTimer() = default;

@@ -159,11 +159,26 @@ TButton::TButton(TForm* owner) : TControl(owner, owner, Kind::Button) {
   CreateChild(impl(), L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0);
 }
 
+void TButton::SetEnabled(bool enabled) {
+  HWND button = impl().hwnd;
+  if ((IsWindowEnabled(button) != FALSE) == enabled) return;
+  // A disabled window keeps no keyboard focus that the user could see or use.
+  if (!enabled && GetFocus() == button) {
+    HWND next = GetNextDlgTabItem(GetParent(button), button, FALSE);
+    if (next != nullptr && next != button) SetFocus(next);
+  }
+  EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+bool TButton::Enabled() const { return IsWindowEnabled(impl().hwnd) != FALSE; }
+
 TListBox::TListBox(TForm* owner) : TControl(owner, owner, Kind::ListBox) {
   CreateChild(impl(), L"LISTBOX",
               LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_MULTICOLUMN | WS_HSCROLL | WS_TABSTOP,
               WS_EX_CLIENTEDGE);
-  if (impl().hwnd != nullptr) AttachItemTips(impl());
+  if (impl().hwnd == nullptr) return;
+  AttachItemTips(impl());
+  AttachListEvents(impl());
 }
 
 void TListBox::SetItemHeight(int height) {
@@ -193,6 +208,20 @@ UnicodeString ListItemText(HWND list, int index) {
   return item;
 }
 
+int ListItemAt(HWND list, POINT point) {
+  // The nearest item comes back for a point beside the items too.
+  const LRESULT hit = SendMessageW(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+  if (hit == LB_ERR || HIWORD(hit) != 0) return -1;
+  const int index = LOWORD(hit);
+  RECT item{};
+  if (SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
+      !PtInRect(&item, point)) {
+    return -1;
+  }
+  return index;
+}
+
 UnicodeString TListBox::Item(int index) const { return ListItemText(impl().hwnd, index); }
 
 void TListBox::Clear() {
@@ -201,8 +230,11 @@ void TListBox::Clear() {
 }
 
 void TListBox::ItemsAdd(const UnicodeString& item) {
-  SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(item)));
-  if (RefreshFontForItem(impl(), item)) ApplyLayout(*this);
+  const LRESULT index =
+      SendMessageW(impl().hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(AsWide(item)));
+  // The first item takes over from the empty text, whose font it need not share.
+  const bool changed = index == 0 ? RefreshFont(*this) : RefreshFontForItem(impl(), item);
+  if (changed) ApplyLayout(*this);
 }
 
 int TListBox::Count() const {
@@ -211,6 +243,22 @@ int TListBox::Count() const {
 
 bool TListBox::GetSelected(int index) const {
   return SendMessageW(impl().hwnd, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+}
+
+int TListBox::ItemIndex() const {
+  const LRESULT selected = SendMessageW(impl().hwnd, LB_GETCURSEL, 0, 0);
+  return selected == LB_ERR ? -1 : static_cast<int>(selected);
+}
+
+void TListBox::SetItemIndex(int index) {
+  SendMessageW(impl().hwnd, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void TListBox::SetEmptyText(const UnicodeString& text) {
+  impl().empty_text = text;
+  if (Count() != 0) return;
+  if (RefreshFont(*this)) ApplyLayout(*this);
+  InvalidateRect(impl().hwnd, nullptr, TRUE);
 }
 
 }  // namespace vcl

@@ -85,7 +85,8 @@ HFONT FontFor(TControl::Impl& form, const UnicodeString& text) {
 
 UnicodeString TextOf(const TControl& control) {
   if (control.impl().kind == TControl::Kind::ListBox) {
-    return static_cast<const TListBox&>(control).ItemsText();
+    const auto& list = static_cast<const TListBox&>(control);
+    return list.Count() != 0 ? list.ItemsText() : control.impl().empty_text;
   }
   return control.GetText();
 }

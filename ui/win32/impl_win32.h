@@ -47,8 +47,11 @@ class FontSelection {
 
 // List box item `index`'s text; empty when there is no such item.
 UnicodeString ListItemText(HWND list, int index);
+// The list box item under a point of its client area, or -1 beside the items.
+int ListItemAt(HWND list, POINT point);
 
-class ListItemTips;  // list_tooltip_win32.cpp
+class ListItemTips;    // list_tooltip_win32.cpp
+class ListAnnotation;  // empty_list_win32.cpp
 
 struct TControl::Impl {
   Kind kind = Kind::Form;
@@ -60,7 +63,13 @@ struct TControl::Impl {
   int item_height = 0;                // list boxes
   TControl* focus_control = nullptr;  // labels
   ListItemTips* item_tips = nullptr;  // list boxes; the window's, freed with it
-  HFONT drawn_font = nullptr;         // child controls: the form's font they draw with
+  // List boxes (list_events_win32.cpp): the procedure beneath our own, the selection last told,
+  // and the text shown while empty with what screen readers were last told of it.
+  WNDPROC events_next = nullptr;
+  int told_selection = -1;
+  UnicodeString empty_text;
+  ListAnnotation* annotation = nullptr;  // the window's, freed with it
+  HFONT drawn_font = nullptr;            // child controls: the form's font they draw with
 
   // Forms only.
   int dpi = 96;
@@ -99,6 +108,17 @@ int DpiOf(HWND hwnd);
 // Shows a list box item's whole text in a tooltip over it while the pointer rests on it and its
 // column cuts it off (list_tooltip_win32.cpp).
 void AttachItemTips(TControl::Impl& list);
+// Reports selection changes, double clicks on items and typed characters to the list box's
+// handlers, and shows its empty text (list_events_win32.cpp).
+void AttachListEvents(TControl::Impl& list);
+
+// The empty list's text (empty_list_win32.cpp).
+// Draws it over what the list painted in `update` (client coordinates, null for all).
+void PaintEmptyText(TControl::Impl& list, HRGN update);
+// Describes the list to screen readers by its empty text while `empty`; no longer once not.
+void AnnotateEmptyList(TControl::Impl& list, bool empty);
+void FreeAnnotation(TControl::Impl& list);
+
 // Puts the form's children into z-order: tab order, each label just before the control it names.
 void Restack(const TControl::Impl& form);
 

@@ -120,19 +120,7 @@ class ListItemTips {
     TrackMouseEvent(&track);
   }
 
-  // The item under a point of the client area, or -1.
-  int ItemAt(POINT point) const {
-    const LRESULT hit = SendMessageW(list_, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
-    if (hit == LB_ERR || HIWORD(hit) != 0) return -1;
-    const int index = LOWORD(hit);
-    RECT item{};
-    if (SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&item)) == LB_ERR ||
-        !PtInRect(&item, point)) {
-      return -1;
-    }
-    return index;
-  }
+  int ItemAt(POINT point) const { return ListItemAt(list_, point); }
 
   // Shows item `index`'s whole text over it when the column cuts it off; hides the tip otherwise.
   void Show(int index) {

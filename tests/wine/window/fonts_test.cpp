@@ -128,6 +128,10 @@ TEST_F(FontsTest, EveryCaptionFitsInCrispTextAtTheScaledSize) {
   HWND tip = ShowTipOf(kLongName);
   ASSERT_NE(tip, nullptr) << "no tooltip over the cut-off name";
   const FontProbeReport report = Probe();
+  // The icons from the start, at Windows' own sizes for the screen's dpi, not scaled twice.
+  const auto dpi = static_cast<UINT>(ExpectedDpi());
+  EXPECT_EQ(report.big_icon, GetSystemMetricsForDpi(SM_CXICON, dpi));
+  EXPECT_EQ(report.small_icon, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
 
   const RECT client = ClientRect(form_);
   const struct {

@@ -17,6 +17,8 @@ class KeyboardTest : public WindowTest {
     ASSERT_NO_FATAL_FAILURE(StartApp());
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(form_) == list_; }, 5000))
         << "the window opened with the focus on \"" << WindowText(FocusOf(form_)) << "\"";
+    // OK takes the focus only while a printer is chosen.
+    ASSERT_EQ(SendMessageW(list_, LB_SETCURSEL, 0, 0), 0);
   }
 
   ::testing::AssertionResult FocusMovesTo(HWND expected) {

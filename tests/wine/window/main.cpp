@@ -9,48 +9,12 @@
 
 #include <cstdio>
 
-namespace {
-
-// Windows draws dialog text (the message font) in Segoe UI, or Microsoft YaHei UI on Chinese
-// Windows, whose lines are about a third taller than their characters; Wine's stand-ins are
-// shorter and would hide rows and controls too short for a line. The prefix's message font
-// becomes a face as tall for this run's language; programs started afterwards draw with it.
-const wchar_t* ModelDialogFont() {
-  const LANGID language = GetUserDefaultLangID();
-  const wchar_t* face = PRIMARYLANGID(language) != LANG_CHINESE ? L"Open Sans"
-                        : language == 0x0804                    ? L"Noto Sans CJK SC"
-                                                                : L"Noto Sans CJK TC";
-  // The face itself, not a substitute Wine would quietly take.
-  HFONT font =
-      CreateFontW(-13, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
-  HDC dc = CreateCompatibleDC(nullptr);
-  const HGDIOBJ old = SelectObject(dc, font);
-  wchar_t realized[LF_FACESIZE] = {};
-  GetTextFaceW(dc, LF_FACESIZE, realized);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  DeleteObject(font);
-  if (lstrcmpiW(realized, face) != 0)
-    return L"the dialog font is missing; see tests/wine/prefix.sh";
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-    return L"cannot read the message font";
-  }
-  lstrcpynW(metrics.lfMessageFont.lfFaceName, face, LF_FACESIZE);
-  if (!SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof(metrics), &metrics,
-                             SPIF_UPDATEINIFILE)) {
-    return L"cannot set the message font";
-  }
-  return nullptr;
-}
-
-}  // namespace
+#include "tests/wine/window/dialog_font.h"
 
 int main(int argc, char** argv) {
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   ::testing::InitGoogleTest(&argc, argv);
-  if (const wchar_t* problem = ModelDialogFont()) {
+  if (const wchar_t* problem = pdwin::ModelDialogFont()) {
     std::fprintf(stderr, "%ls\n", problem);
     return 1;
   }

@@ -4,6 +4,8 @@
 //                                           a printer); prints its title and list
 //   pd_window shot <png-path>               saves a picture of the window
 //   pd_window close                         asks the window to close, as its close box does
+//   pd_window dialog-font                   gives the prefix the dialog font the window tests
+//                                           set for this locale's language (dialog_font.h)
 //
 // Exit code 0 on success; 1 when the window is missing or the step failed; 2 on bad usage.
 #ifndef NOMINMAX
@@ -20,6 +22,7 @@
 #include "tests/wine/tools/console_text.h"
 #include "tests/wine/tools/windows_path.h"
 #include "tests/wine/window/app_process.h"
+#include "tests/wine/window/dialog_font.h"
 #include "tests/wine/window/remote_window.h"
 #include "tests/wine/window/screenshot.h"
 
@@ -31,7 +34,8 @@ using pdtest::WriteOut;
 constexpr wchar_t kUsage[] =
     L"usage: pd_window wait [--filled] [<seconds>]\n"
     L"       pd_window shot <png-path>\n"
-    L"       pd_window close\n";
+    L"       pd_window close\n"
+    L"       pd_window dialog-font\n";
 
 HWND VisibleForm() {
   HWND form = FindWindowW(pdwin::kFormClass, nullptr);
@@ -124,6 +128,13 @@ int main() {
   if (command == L"wait") return Wait(args);
   if (command == L"shot") return Shot(args);
   if (command == L"close" && args.empty()) return Close();
+  if (command == L"dialog-font" && args.empty()) {
+    if (const wchar_t* problem = pdwin::ModelDialogFont()) {
+      WriteErr(L"pd_window: " + std::wstring(problem) + L"\n");
+      return 1;
+    }
+    return 0;
+  }
   WriteErr(kUsage);
   return 2;
 }
