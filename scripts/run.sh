@@ -61,11 +61,6 @@ case "${LC_ALL:-${LANG:-}}" in
   zh*) "$wine" reg add "$fonts" /v SimSun /t REG_SZ /d 'WenQuanYi Zen Hei' /f ;;
   *) "$wine" reg delete "$fonts" /v SimSun /f ;;
 esac </dev/null >/dev/null 2>&1 || true
-# Wine draws the caption buttons in Marlett, which it finds only in the prefix.
-marlett=/usr/share/wine/fonts/marlett.ttf
-if [ -f "$marlett" ] && [ ! -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ]; then
-  cp "$marlett" "$prefix/drive_c/windows/Fonts/"
-fi
 "$wine" "$probe" dialog-font
 PD_BUILD_DIR=$build bash scripts/demo-printers.sh reset
 if [ "${PD_DEMO_EMPTY:-0}" = 1 ]; then

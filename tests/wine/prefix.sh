@@ -99,6 +99,11 @@ create() {
   font=/usr/share/wine/fonts/vgasys.fon
   [ -f "$font" ] || die "no $font (install fonts-wine)"
   [ -f "$prefix/drive_c/windows/Fonts/vgasys.fon" ] || cp "$font" "$prefix/drive_c/windows/Fonts/"
+  # Every Windows has Marlett, which draws the caption's buttons; Wine finds it only in the
+  # prefix, and draws a plain "r" for the close button without it.
+  font=/usr/share/wine/fonts/marlett.ttf
+  [ -f "$font" ] || die "no $font (install fonts-wine)"
+  [ -f "$prefix/drive_c/windows/Fonts/marlett.ttf" ] || cp "$font" "$prefix/drive_c/windows/Fonts/"
   # Faces with the proportions of Windows' dialog fonts (Segoe UI, Microsoft YaHei UI), whose
   # lines are taller than Wine's stand-ins'; the window tests make them the message font. In the
   # prefix rather than found through fontconfig, so that every Wine that runs it, in a chroot
