@@ -43,20 +43,6 @@ configure_and_build() {
   cmake --build "$dir" -j "$jobs"
 }
 
-mkdir -p "$build"
-# The two Wine chroots take minutes of downloading and unpacking when new; they are made in the
-# background while the builds run, and their steps below wait for them.
-bash scripts/wine10.sh >"$build/wine10-setup.log" 2>&1 &
-wine10_setup=$!
-bash scripts/wine32.sh >"$build/wine32-setup.log" 2>&1 &
-wine32_setup=$!
-# Waits for a background set-up and shows what it said.
-set_up() {
-  local status=0
-  wait "$1" || status=$?
-  cat "$2"
-  return $status
-}
 # Runs a command into <log>, which ends with its time, and its exit status into <log>.status:
 # for steps that run in the background beside others, and say what they did when waited for
 # (`reported`).
@@ -71,6 +57,14 @@ reported() {
   cat "$1"
   return "$(cat "$1.status" 2>/dev/null || echo 1)"
 }
+
+mkdir -p "$build"
+# The two Wine chroots take minutes of downloading and unpacking when new; they are made in the
+# background while the builds run, and their steps below wait for them.
+logged "$build/wine10-setup.log" bash scripts/wine10.sh &
+wine10_setup=$!
+logged "$build/wine32-setup.log" bash scripts/wine32.sh &
+wine32_setup=$!
 
 # Runs one suite of Windows tests, named $1, of the build in $2 (the rest: ctest, or
 # scripts/ctest-wine10.sh, with its options), then prints its slowest tests with their share of
@@ -112,9 +106,10 @@ analysis=$!
 step "Windows tests, win64 build under Wine 8" \
   windows_tests wine8 "$build/win-x86_64" ctest --test-dir "$build/win-x86_64"
 
-step "Wine 10 (Debian 13)" set_up $wine10_setup "$build/wine10-setup.log"
+wait $wine10_setup $wine32_setup
+step "Wine 10 (Debian 13)" reported "$build/wine10-setup.log"
 wine10_ready=$?
-step "32-bit Wine under emulation" set_up $wine32_setup "$build/wine32-setup.log"
+step "32-bit Wine under emulation" reported "$build/wine32-setup.log"
 if ((wine10_ready == 0)); then
   logged "$build/wine10-tests.log" windows_tests wine10 "$build/win-x86_64" \
     sh scripts/ctest-wine10.sh "$build/win-x86_64" &
