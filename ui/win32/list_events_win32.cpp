@@ -3,11 +3,18 @@
 // reports one below the last item too, with the old selection standing), and typed characters,
 // which the window searches with instead of the list box's own first-letter search. And, while
 // the list is empty, its text saying why.
+#include <memory>
+#include <type_traits>
+
 #include "ui/win32/impl_win32.h"
 
 namespace vcl {
 
 namespace {
+
+struct RegionDeleter {
+  void operator()(HRGN region) const { DeleteObject(region); }
+};
 
 TControl::Impl* ListOf(HWND hwnd) {
   auto* control = reinterpret_cast<TControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -91,11 +98,11 @@ LRESULT CALLBACK ListEventsProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM l
     }
     case WM_PAINT: {
       if (wparam != 0 || list->empty_text.empty() || Count(hwnd) != 0) break;
-      HRGN update = CreateRectRgn(0, 0, 0, 0);
-      const bool clip = update != nullptr && GetUpdateRgn(hwnd, update, FALSE) != ERROR;
+      const std::unique_ptr<std::remove_pointer_t<HRGN>, RegionDeleter> update(
+          CreateRectRgn(0, 0, 0, 0));
+      const bool clip = update && GetUpdateRgn(hwnd, update.get(), FALSE) != ERROR;
       const LRESULT result = CallWindowProcW(next, hwnd, message, wparam, lparam);
-      PaintEmptyText(*list, clip ? update : nullptr);
-      if (update != nullptr) DeleteObject(update);
+      PaintEmptyText(*list, clip ? update.get() : nullptr);
       AnnotateEmptyList(*list, true);
       return result;
     }
